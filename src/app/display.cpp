@@ -1,0 +1,206 @@
+#include "app/display.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "app/shell.h"
+#include "platform/draw.h"
+#include "platform/imagefile.h"
+#include "platform/paths.h"
+#include "storage/settings.h"
+
+int virtw = 1024, virth = 768;
+int centerx = 512, centery = 384;
+int windoww = 800, windowh = 600;
+int widthshift = 0;
+int mainwindow = 0;
+int modewidth[11], modeheight[11];
+int modeavailable[11];
+int bestmode = 6;
+int desktopw = 0, desktoph = 0;
+
+namespace {
+const int table_w[7] = {0, 1366, 1280, 1024, 1024, 800, 640};
+const int table_h[7] = {0, 768, 768, 768, 600, 600, 480};
+
+void open_window() {
+    graphics_open(800, 600, 0, 60, 0);
+    set_virtual_resolution(1024, 768);
+    addminimizebox(mainwindow);
+    windoww = 800;
+    windowh = 600;
+    if (windowtoolarge(1)) {
+        std::printf("Reset Window size to 600x450\n");
+        graphics_open(600, 450, 0, 60, 0);
+        set_virtual_resolution(1024, 768);
+        addminimizebox(mainwindow);
+        windoww = 600;
+        windowh = 450;
+    } else {
+        std::printf("Window Size ok\n");
+    }
+    virtw = 1024;
+    virth = 768;
+}
+
+void open_fullscreen(int mode) {
+    int w = modewidth[mode], h = modeheight[mode];
+    graphics_open(w, h, 32, 60, 0);
+    int lw = w, lh = h;
+    if (mode == 4) {
+        lw = 1366;
+        lh = 768;
+    } else if (mode == 5) {
+        lw = 1024;
+        lh = 768;
+    }
+    set_virtual_resolution((float)lw, (float)lh);
+    windoww = w;
+    windowh = h;
+    virtw = lw;
+    virth = lh;
+}
+}  // namespace
+
+void checkvideo() {
+    desktopw = desktop_width();
+    desktoph = desktop_height();
+    int ratio = desktopw == 0 ? 1 : desktoph * 1000 / desktopw;
+    for (int i = 1; i <= 6; ++i) {
+        modewidth[i] = table_w[i];
+        modeheight[i] = table_h[i];
+        modeavailable[i] = graphics_mode_exists(modewidth[i], modeheight[i], 32, 0);
+    }
+    if (ratio >= 750) modeavailable[1] = modeavailable[2] = 0;
+    if (desktopw == 1280 && desktoph == 768) modeavailable[1] = 0;
+    if (desktopw == 1024 && desktoph == 600) modeavailable[1] = modeavailable[2] = modeavailable[3] = 0;
+    bestmode = 6;
+    for (int i = 5; i >= 1; --i)
+        if (modeavailable[i]) bestmode = i;
+}
+
+void instgraphic() {
+    if (bestmode > displaymode) displaymode = bestmode;
+    if (displaymode < 1 || displaymode > 6) displaymode = bestmode;
+    if (fullscreen == 0) {
+        open_window();
+    } else {
+        open_fullscreen(displaymode);
+    }
+    mainwindow = graphics_is_open() ? 1 : 0;
+    set_window_title("Ombrivale");
+    setwindowicon(mainwindow);
+}
+
+void togglescreensize(int mode, int full) {
+    paused = 1;
+    if (full == 0 && fullscreen == 1) {
+        open_window();
+        fullscreen = 0;
+    } else if ((full == 1 && fullscreen == 0) || mode != displaymode) {
+        if (bestmode > mode) mode = bestmode;
+        if (mode < 1 || mode > 6) mode = 6;
+        open_fullscreen(mode);
+        displaymode = mode;
+        fullscreen = 1;
+    }
+    mainwindow = graphics_is_open() ? 1 : 0;
+    setwindowicon(mainwindow);
+    savesettings(0);
+}
+
+int windowtoolarge(int) {
+    int dl, dt, dr, db, wl, wt, wr, wb;
+    desktop_rect(&dl, &dt, &dr, &db);
+    window_outer_rect(&wl, &wt, &wr, &wb);
+    std::printf("Desktop (X1xY1,X2xY2): %dx%d,%dx%d\n", dl, dt, dr, db);
+    std::printf("Window  (X1xY1,X2xY2): %dx%d,%dx%d\n", wl, wt, wr, wb);
+    std::printf("Desktop (WxH): %dx%d\n", dr - dl, db - dt);
+    std::printf("Window  (WxH): %dx%d\n", wr - wl, wb - wt);
+    return (wb - wt) > (db - dt) ? 1 : 0;
+}
+
+// Windows on Linux desktops carry their minimise box already.
+void addminimizebox(int) {}
+
+namespace {
+uint32_t rd32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | (uint32_t)p[3] << 24; }
+uint16_t rd16(const unsigned char* p) { return (uint16_t)(p[0] | p[1] << 8); }
+
+// A BMP-encoded icon entry: BITMAPINFOHEADER, 32- or 24-bit pixels bottom-up (height doubled), then the AND mask.
+bool decode_ico_bmp(const unsigned char* d, size_t n, std::vector<unsigned char>& rgba, int* w, int* h) {
+    if (n < 40) return false;
+    uint32_t hsize = rd32(d);
+    int bw = (int)rd32(d + 4), bh = (int)rd32(d + 8) / 2;
+    int bpp = rd16(d + 14);
+    if (hsize < 40 || bw <= 0 || bh <= 0 || bw > 512 || bh > 512 || (bpp != 32 && bpp != 24)) return false;
+    size_t stride = ((size_t)bw * bpp / 8 + 3) & ~(size_t)3;
+    size_t mask_stride = (((size_t)bw + 31) / 32) * 4;
+    if (hsize + stride * bh > n) return false;
+    bool has_mask = hsize + stride * bh + mask_stride * bh <= n;
+    rgba.assign((size_t)bw * bh * 4, 0);
+    for (int y = 0; y < bh; ++y) {
+        const unsigned char* row = d + hsize + stride * (bh - 1 - y);
+        const unsigned char* mrow = d + hsize + stride * bh + mask_stride * (bh - 1 - y);
+        for (int x = 0; x < bw; ++x) {
+            unsigned char* o = &rgba[((size_t)y * bw + x) * 4];
+            const unsigned char* s = row + x * (bpp / 8);
+            o[0] = s[2];
+            o[1] = s[1];
+            o[2] = s[0];
+            if (bpp == 32) o[3] = s[3];
+            else o[3] = (has_mask && (mrow[x / 8] >> (7 - x % 8) & 1)) ? 0 : 255;
+        }
+    }
+    *w = bw;
+    *h = bh;
+    return true;
+}
+}  // namespace
+
+bool read_ico_entry(const unsigned char* data, unsigned long size, int want, int* w, int* h, unsigned char** rgba_out) {
+    if (size < 6 || rd16(data) != 0 || rd16(data + 2) != 1) return false;
+    int count = rd16(data + 4);
+    if (6 + 16ul * count > size) return false;
+    int best = -1, best_diff = 1 << 30;
+    for (int i = 0; i < count; ++i) {
+        const unsigned char* e = data + 6 + 16 * i;
+        int ew = e[0] ? e[0] : 256;
+        int diff = ew > want ? ew - want : want - ew;
+        if (diff < best_diff) {
+            best_diff = diff;
+            best = i;
+        }
+    }
+    if (best < 0) return false;
+    const unsigned char* e = data + 6 + 16 * best;
+    uint32_t len = rd32(e + 8), off = rd32(e + 12);
+    if (off > size || len > size - off) return false;
+    std::vector<unsigned char> px;
+    Pixels p;
+    if (decode_image_memory(data + off, len, p)) {
+        px = p.rgba;
+        *w = p.w;
+        *h = p.h;
+    } else if (!decode_ico_bmp(data + off, len, px, w, h)) {
+        return false;
+    }
+    *rgba_out = new unsigned char[px.size()];
+    std::memcpy(*rgba_out, px.data(), px.size());
+    return true;
+}
+
+void setwindowicon(int window) {
+    if (!window) return;
+    std::ifstream f(resolve_path("icon32.ico"), std::ios::binary);
+    if (!f) return;
+    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    int w, h;
+    unsigned char* rgba = nullptr;
+    if (!read_ico_entry(bytes.data(), bytes.size(), 32, &w, &h, &rgba)) return;
+    set_window_icon_rgba(rgba, w, h);
+    delete[] rgba;
+}

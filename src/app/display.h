@@ -1,0 +1,22 @@
+// Display modes, the window, and the logical drawing size the rest of the game reads.
+#pragma once
+
+extern int virtw, virth;        // logical size
+extern int centerx, centery;    // its halves
+extern int windoww, windowh;    // physical size of the window or screen
+extern int widthshift;          // offset of this width's centre against a 1366-wide layout
+extern int mainwindow;          // the window handle (1 while a window is open)
+extern int modewidth[11], modeheight[11];
+extern int modeavailable[11];
+extern int bestmode;
+extern int desktopw, desktoph;
+
+void checkvideo();
+void instgraphic();
+void togglescreensize(int mode, int full);
+int windowtoolarge(int window);
+void addminimizebox(int window);
+void setwindowicon(int window);
+// Reads the 32-pixel entry of an .ico file (PNG- or BMP-encoded) into RGBA; false when there is none.
+bool read_ico_entry(const unsigned char* data, unsigned long size, int want, int* w, int* h,
+                    unsigned char** rgba_out);

@@ -1,0 +1,55 @@
+#include "app/screenflow.h"
+
+#include "app/shell.h"
+#include "aztec/levelrun.h"
+#include "platform/draw.h"
+#include "platform/input.h"
+#include "screens/intro.h"
+#include "screens/map.h"
+#include "screens/story.h"
+#include "ui/menu.h"
+
+int fadelevel = 0;
+int fadestate = 0;
+int nextscreen = 0, nextscreenarg = 0;
+
+void gotoscreen(int target, int argument) {
+    nextscreen = target;
+    nextscreenarg = argument;
+    fadestate = 2;
+    fadelevel = 256;
+    mhit1 = 0;
+    flush_keys();
+}
+
+void startfadein() {
+    fadelevel = 0;
+    fadestate = 1;
+}
+
+namespace {
+void enter(int screen, int arg) {
+    switch (screen) {
+        case screen_intro: instintro(arg); break;
+        case screen_load: instload(); break;
+        case screen_menu: instmenu(); break;
+        case screen_game: instgame(); break;
+        case screen_map: instadventuremap(); break;
+        case screen_story: inststory(arg); break;
+        case screen_quit: quitrequested = 1; break;
+        default: break;
+    }
+}
+}  // namespace
+
+void updatefade() {
+    if (fadestate == 2) {
+        if (fadelevel > -16) fadelevel -= 16;
+        if (fadelevel == -16) enter(nextscreen, nextscreenarg);
+    } else if (fadelevel < 255) {
+        fadelevel += 16;
+    }
+    set_color(fadelevel, fadelevel, fadelevel);
+}
+
+void startlevel(int) {}

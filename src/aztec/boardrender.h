@@ -1,0 +1,4 @@
+// Drawing the board, scrolling, and the level preview.
+#pragma once
+
+void loadaztecstuff();

@@ -1,0 +1,3 @@
+#include "aztec/catalogue.h"
+
+void load_all_levels() {}

@@ -1,0 +1,4 @@
+// The level catalogue levels.lvl.
+#pragma once
+
+void load_all_levels();

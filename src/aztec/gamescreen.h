@@ -1,0 +1,4 @@
+// The game screen around the board.
+#pragma once
+
+void showgame();

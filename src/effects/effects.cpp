@@ -1,0 +1,3 @@
+#include "effects/effects.h"
+
+void loadeffects() {}

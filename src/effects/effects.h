@@ -1,0 +1,4 @@
+// The catalogue of named effects and their images.
+#pragma once
+
+void loadeffects();

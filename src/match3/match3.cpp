@@ -1,0 +1,3 @@
+#include "match3/match3.h"
+
+void loadmatch3stuff() {}

@@ -1,0 +1,4 @@
+// The match-3 minigame.
+#pragma once
+
+void loadmatch3stuff();

@@ -1,0 +1,677 @@
+#include "platform/draw.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "platform/imagefile.h"
+#include "platform/paths.h"
+#include "platform/sdlwindow.h"
+
+// ---------------------------------------------------------------------------------------------------------------
+// Display and drawing context
+
+namespace {
+
+SDL_Window* window = nullptr;
+SDL_Renderer* renderer = nullptr;
+int context_generation = 0;  // bumps whenever the renderer is replaced: textures are then rebuilt lazily
+
+float logical_w = 1024, logical_h = 768;
+int letterbox = 0;
+int out_w = 0, out_h = 0;          // output size in device pixels
+float area_x = 0, area_y = 0;      // the logical area's placement on the output
+float area_w = 1, area_h = 1;
+float scale_dx = 1, scale_dy = 1;  // device pixels per logical unit
+
+struct DrawState {
+    int r = 255, g = 255, b = 255;
+    float alpha = 1.0f;
+    uint8_t alpha_byte = 255;
+    int blend = BLEND_MASK;
+    float rotation = 0;
+    float sx = 1, sy = 1;
+    float ix = 1, iy = 0, jx = 0, jy = 1;
+    int clip_x = 0, clip_y = 0, clip_w = -1, clip_h = -1;  // -1: whole screen
+} ds;
+
+int mask_r = 0, mask_g = 0, mask_b = 0;
+int auto_midhandle = 0;
+
+void update_area() {
+    if (!renderer) return;
+    SDL_GetRendererOutputSize(renderer, &out_w, &out_h);
+    if (out_w <= 0 || out_h <= 0) return;
+    if (letterbox) {
+        float s = std::min(out_w / logical_w, out_h / logical_h);
+        area_w = logical_w * s;
+        area_h = logical_h * s;
+        area_x = std::floor((out_w - area_w) * 0.5f);
+        area_y = std::floor((out_h - area_h) * 0.5f);
+    } else {
+        area_x = area_y = 0;
+        area_w = (float)out_w;
+        area_h = (float)out_h;
+    }
+    scale_dx = area_w / logical_w;
+    scale_dy = area_h / logical_h;
+}
+
+void apply_clip() {
+    if (!renderer) return;
+    bool whole = ds.clip_w < 0 ||
+                 (ds.clip_x <= 0 && ds.clip_y <= 0 && ds.clip_x + ds.clip_w >= logical_w && ds.clip_y + ds.clip_h >= logical_h);
+    if (whole && !letterbox) {
+        SDL_RenderSetClipRect(renderer, nullptr);
+        return;
+    }
+    float lx = whole ? 0.0f : (float)ds.clip_x, ly = whole ? 0.0f : (float)ds.clip_y;
+    float lw = whole ? logical_w : (float)ds.clip_w, lh = whole ? logical_h : (float)ds.clip_h;
+    int left = (int)std::floor(lx * area_w / logical_w + area_x);
+    int right = (int)std::floor((lx + lw) * area_w / logical_w + area_x);
+    int top = (int)std::floor(ly * area_h / logical_h + area_y);
+    int bottom = (int)std::floor((ly + lh) * area_h / logical_h + area_y);
+    SDL_Rect r{left, top, std::max(0, right - left), std::max(0, bottom - top)};
+    SDL_RenderSetClipRect(renderer, &r);
+}
+
+}  // namespace
+
+SDL_Window* sdl_window() { return window; }
+SDL_Renderer* sdl_renderer() { return renderer; }
+
+void graphics_open(int width, int height, int depth, int /*hz*/, int /*flags*/) {
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) SDL_InitSubSystem(SDL_INIT_VIDEO);
+    bool full = depth != 0;
+    if (!window) {
+        Uint32 wflags = SDL_WINDOW_ALLOW_HIGHDPI * 0;
+        window = SDL_CreateWindow("Ombrivale", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, wflags);
+        if (!window) {
+            std::printf("error graphics_open %s\n", SDL_GetError());
+            return;
+        }
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+        if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+        if (!renderer) {
+            std::printf("error graphics_open %s\n", SDL_GetError());
+            SDL_DestroyWindow(window);
+            window = nullptr;
+            return;
+        }
+        ++context_generation;
+    }
+    if (full) {
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+        SDL_SetWindowFullscreen(window, 0);
+        SDL_SetWindowSize(window, width, height);
+        SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
+    letterbox = full ? 1 : 0;
+    logical_w = (float)width;
+    logical_h = (float)height;
+    ds.clip_w = ds.clip_h = -1;
+    update_area();
+    apply_clip();
+}
+
+int graphics_is_open() { return renderer != nullptr; }
+
+void graphics_close() {
+    if (renderer) SDL_DestroyRenderer(renderer);
+    if (window) SDL_DestroyWindow(window);
+    renderer = nullptr;
+    window = nullptr;
+    ++context_generation;
+}
+
+int graphics_mode_exists(int width, int height, int /*depth*/, int /*hz*/) {
+    // Full screen is a borderless desktop-sized window: a mode exists when it fits the desktop.
+    return width <= desktop_width() && height <= desktop_height() ? 1 : 0;
+}
+
+int desktop_width() {
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) SDL_InitSubSystem(SDL_INIT_VIDEO);
+    SDL_DisplayMode m;
+    if (SDL_GetDesktopDisplayMode(0, &m) != 0) return 0;
+    return m.w;
+}
+
+int desktop_height() {
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) SDL_InitSubSystem(SDL_INIT_VIDEO);
+    SDL_DisplayMode m;
+    if (SDL_GetDesktopDisplayMode(0, &m) != 0) return 0;
+    return m.h;
+}
+
+void set_virtual_resolution(float width, float height) {
+    logical_w = width > 0 ? width : 1;
+    logical_h = height > 0 ? height : 1;
+    ds.clip_w = ds.clip_h = -1;
+    update_area();
+    apply_clip();
+}
+
+float virtual_width() { return logical_w; }
+float virtual_height() { return logical_h; }
+
+void set_letterbox(int on) {
+    letterbox = on ? 1 : 0;
+    update_area();
+    apply_clip();
+}
+
+void logical_area(int* x, int* y, int* w, int* h) {
+    *x = (int)area_x;
+    *y = (int)area_y;
+    *w = (int)area_w;
+    *h = (int)area_h;
+}
+
+void output_size(int* w, int* h) {
+    *w = out_w;
+    *h = out_h;
+}
+
+void clear_screen() {
+    if (!renderer) return;
+    int w, h;
+    SDL_GetRendererOutputSize(renderer, &w, &h);
+    if (w != out_w || h != out_h) update_area();
+    SDL_RenderSetClipRect(renderer, nullptr);
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    apply_clip();
+}
+
+void flip(int /*sync*/) {
+    // Vertical sync is chosen when the renderer is created.
+    if (renderer) SDL_RenderPresent(renderer);
+}
+
+void set_window_title(const std::string& title) {
+    if (window) SDL_SetWindowTitle(window, title.c_str());
+}
+
+void set_window_icon_rgba(const uint8_t* rgba, int w, int h) {
+    if (!window) return;
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom((void*)rgba, w, h, 32, w * 4, SDL_PIXELFORMAT_ABGR8888);
+    if (!s) return;
+    SDL_SetWindowIcon(window, s);
+    SDL_FreeSurface(s);
+}
+
+void minimize_window() {
+    if (window) SDL_MinimizeWindow(window);
+}
+
+void window_outer_rect(int* l, int* t, int* r, int* b) {
+    *l = *t = *r = *b = 0;
+    if (!window) return;
+    int x, y, w, h, top = 0, left = 0, bottom = 0, right = 0;
+    SDL_GetWindowPosition(window, &x, &y);
+    SDL_GetWindowSize(window, &w, &h);
+    SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right);
+    *l = x - left;
+    *t = y - top;
+    *r = x + w + right;
+    *b = y + h + bottom;
+}
+
+void desktop_rect(int* l, int* t, int* r, int* b) {
+    SDL_Rect u{0, 0, desktop_width(), desktop_height()};
+    SDL_GetDisplayUsableBounds(0, &u);
+    *l = u.x;
+    *t = u.y;
+    *r = u.x + u.w;
+    *b = u.y + u.h;
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Drawing state
+
+void set_color(int r, int g, int b) {
+    ds.r = std::clamp(r, 0, 255);
+    ds.g = std::clamp(g, 0, 255);
+    ds.b = std::clamp(b, 0, 255);
+}
+
+void get_color(int* r, int* g, int* b) {
+    *r = ds.r;
+    *g = ds.g;
+    *b = ds.b;
+}
+
+void set_alpha(float a) {
+    ds.alpha = a;
+    float c = std::clamp(a, 0.0f, 1.0f);
+    ds.alpha_byte = (uint8_t)(int)(c * 255.0f);
+}
+
+float get_alpha() { return ds.alpha; }
+
+void set_blend(int mode) { ds.blend = mode; }
+int get_blend() { return ds.blend; }
+
+static void update_transform() {
+    double rad = ds.rotation * M_PI / 180.0;
+    float c = (float)std::cos(rad), s = (float)std::sin(rad);
+    ds.ix = c * ds.sx;
+    ds.iy = -s * ds.sy;
+    ds.jx = s * ds.sx;
+    ds.jy = c * ds.sy;
+}
+
+void set_rotation(float degrees) {
+    ds.rotation = degrees;
+    update_transform();
+}
+
+float get_rotation() { return ds.rotation; }
+
+void set_scale(float sx, float sy) {
+    ds.sx = sx;
+    ds.sy = sy;
+    update_transform();
+}
+
+void get_scale(float* sx, float* sy) {
+    *sx = ds.sx;
+    *sy = ds.sy;
+}
+
+void set_viewport(int x, int y, int w, int h) {
+    ds.clip_x = x;
+    ds.clip_y = y;
+    ds.clip_w = w;
+    ds.clip_h = h;
+    apply_clip();
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Images
+
+struct ImageData {
+    int width = 0, height = 0;  // one frame
+    float hx = 0, hy = 0;
+    int flags = 3;
+    Pixels pix;                   // the decoded (and masked) sheet, kept for the overlap test and rebuilding
+    std::vector<SDL_Rect> cells;  // frame rectangles in pix
+    // Texture: single frames are uploaded as they are; several frames go into an atlas with a one-pixel
+    // border copied from each cell's edge, so that filtering never bleeds a neighbouring cell in.
+    SDL_Texture* tex = nullptr;
+    int tex_generation = -1;
+    int tex_w = 0, tex_h = 0;
+    std::vector<SDL_Rect> tex_cells;
+    int pushed_blend = -1;
+    // Threshold copy for the mask blend mode (alpha test), built when first needed.
+    SDL_Texture* mask_tex = nullptr;
+    int mask_generation = -1;
+    int mask_alpha = -1;
+
+    ~ImageData() {
+        if (tex && tex_generation == context_generation) SDL_DestroyTexture(tex);
+        if (mask_tex && mask_generation == context_generation) SDL_DestroyTexture(mask_tex);
+    }
+};
+
+namespace {
+
+// Gives mask-coloured pixels of an alpha-less image alpha 0 and the average colour of their unmasked neighbours.
+void apply_mask(Pixels& p) {
+    const int w = p.w, h = p.h;
+    std::vector<uint8_t> masked((size_t)w * h, 0);
+    for (int i = 0; i < w * h; ++i) {
+        const uint8_t* q = &p.rgba[(size_t)i * 4];
+        masked[i] = q[0] == mask_r && q[1] == mask_g && q[2] == mask_b;
+    }
+    std::vector<uint8_t> out = p.rgba;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            size_t i = (size_t)y * w + x;
+            uint8_t* d = &out[i * 4];
+            if (!masked[i]) {
+                d[3] = 255;
+                continue;
+            }
+            int sr = 0, sg = 0, sb = 0, n = 0;
+            for (int dy = -1; dy <= 1; ++dy) {
+                for (int dx = -1; dx <= 1; ++dx) {
+                    int xx = x + dx, yy = y + dy;
+                    if ((dx == 0 && dy == 0) || xx < 0 || yy < 0 || xx >= w || yy >= h) continue;
+                    size_t j = (size_t)yy * w + xx;
+                    if (masked[j]) continue;
+                    sr += p.rgba[j * 4];
+                    sg += p.rgba[j * 4 + 1];
+                    sb += p.rgba[j * 4 + 2];
+                    ++n;
+                }
+            }
+            d[0] = n ? (uint8_t)(sr / n) : 0;
+            d[1] = n ? (uint8_t)(sg / n) : 0;
+            d[2] = n ? (uint8_t)(sb / n) : 0;
+            d[3] = 0;
+        }
+    }
+    p.rgba.swap(out);
+}
+
+TImage make_image(Pixels&& pix, std::vector<SDL_Rect>&& cells, int cw, int ch, int flags) {
+    auto img = std::make_shared<ImageData>();
+    img->pix = std::move(pix);
+    img->cells = std::move(cells);
+    img->width = cw;
+    img->height = ch;
+    img->flags = flags;
+    if (auto_midhandle) {
+        img->hx = cw * 0.5f;
+        img->hy = ch * 0.5f;
+    }
+    return img;
+}
+
+bool load_pixels(const std::string& path, int flags, Pixels& pix) {
+    if (!decode_image_file(resolve_path(path), pix)) return false;
+    if ((flags & IMAGE_MASKED) && !pix.has_alpha) apply_mask(pix);
+    return true;
+}
+
+SDL_Texture* upload(const uint8_t* rgba, int w, int h, int flags) {
+    SDL_Texture* t = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ABGR8888, SDL_TEXTUREACCESS_STATIC, w, h);
+    if (!t) return nullptr;
+    SDL_UpdateTexture(t, nullptr, rgba, w * 4);
+    SDL_SetTextureScaleMode(t, (flags & IMAGE_FILTERED) ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+    return t;
+}
+
+// Lays the frames out (single frame: as it is; several: atlas with copied borders) into an RGBA buffer.
+std::vector<uint8_t> layout_texture(ImageData& im, const std::vector<uint8_t>& src) {
+    const int cw = im.width, ch = im.height, n = (int)im.cells.size();
+    im.tex_cells.clear();
+    if (n == 1 && im.cells[0].w == im.pix.w && im.cells[0].h == im.pix.h) {
+        im.tex_w = im.pix.w;
+        im.tex_h = im.pix.h;
+        im.tex_cells.push_back({0, 0, cw, ch});
+        return src;
+    }
+    const int pw = cw + 2, ph = ch + 2;
+    int cols = std::max(1, std::min(n, 8192 / pw));
+    int rows = (n + cols - 1) / cols;
+    im.tex_w = cols * pw;
+    im.tex_h = rows * ph;
+    std::vector<uint8_t> out((size_t)im.tex_w * im.tex_h * 4, 0);
+    for (int k = 0; k < n; ++k) {
+        const SDL_Rect& c = im.cells[k];
+        int ox = (k % cols) * pw, oy = (k / cols) * ph;
+        for (int y = -1; y <= ch; ++y) {
+            int sy = std::clamp(y, 0, ch - 1) + c.y;
+            for (int x = -1; x <= cw; ++x) {
+                int sx = std::clamp(x, 0, cw - 1) + c.x;
+                const uint8_t* s = &src[((size_t)sy * im.pix.w + sx) * 4];
+                uint8_t* d = &out[((size_t)(oy + y + 1) * im.tex_w + (ox + x + 1)) * 4];
+                d[0] = s[0];
+                d[1] = s[1];
+                d[2] = s[2];
+                d[3] = s[3];
+            }
+        }
+        im.tex_cells.push_back({ox + 1, oy + 1, cw, ch});
+    }
+    return out;
+}
+
+SDL_Texture* texture_of(ImageData& im) {
+    if (im.tex && im.tex_generation == context_generation) return im.tex;
+    if (!renderer) return nullptr;
+    im.tex = nullptr;
+    im.pushed_blend = -1;
+    std::vector<uint8_t> buf = layout_texture(im, im.pix.rgba);
+    im.tex = upload(buf.data(), im.tex_w, im.tex_h, im.flags);
+    im.tex_generation = context_generation;
+    return im.tex;
+}
+
+// The alpha-tested copy: a texel is kept opaque where texel alpha x drawing alpha >= 0.5, else cleared.
+SDL_Texture* mask_texture_of(ImageData& im, int alpha_byte) {
+    if (im.mask_tex && im.mask_generation == context_generation && im.mask_alpha == alpha_byte) return im.mask_tex;
+    if (im.mask_tex && im.mask_generation == context_generation) SDL_DestroyTexture(im.mask_tex);
+    im.mask_tex = nullptr;
+    if (!texture_of(im)) return nullptr;
+    std::vector<uint8_t> src = im.pix.rgba;
+    for (size_t i = 0; i < src.size(); i += 4) src[i + 3] = (src[i + 3] * alpha_byte >= 255 * 255 / 2 + 1) ? 255 : 0;
+    std::vector<uint8_t> buf = layout_texture(im, src);
+    im.mask_tex = upload(buf.data(), im.tex_w, im.tex_h, im.flags);
+    SDL_SetTextureBlendMode(im.mask_tex, SDL_BLENDMODE_BLEND);
+    im.mask_generation = context_generation;
+    im.mask_alpha = alpha_byte;
+    return im.mask_tex;
+}
+
+SDL_BlendMode sdl_blend(int mode) {
+    switch (mode) {
+        case BLEND_ALPHA: return SDL_BLENDMODE_BLEND;
+        case BLEND_LIGHT: return SDL_BLENDMODE_ADD;
+        case BLEND_SHADE: return SDL_BLENDMODE_MOD;
+        default: return SDL_BLENDMODE_NONE;
+    }
+}
+
+}  // namespace
+
+TImage load_image(const std::string& path, int flags) {
+    if (flags == -1) flags = IMAGE_MASKED | IMAGE_FILTERED;
+    Pixels pix;
+    if (!load_pixels(path, flags, pix)) return nullptr;
+    int w = pix.w, h = pix.h;
+    return make_image(std::move(pix), {{0, 0, w, h}}, w, h, flags);
+}
+
+TImage load_anim_image(const std::string& path, int cell_w, int cell_h, int first, int count, int flags) {
+    if (flags == -1) flags = IMAGE_MASKED | IMAGE_FILTERED;
+    if (cell_w <= 0 || cell_h <= 0 || count <= 0 || first < 0) return nullptr;
+    Pixels pix;
+    if (!load_pixels(path, flags, pix)) return nullptr;
+    int per_row = pix.w / cell_w, rows = pix.h / cell_h;
+    if (per_row * rows < first + count) return nullptr;
+    std::vector<SDL_Rect> cells;
+    for (int k = 0; k < count; ++k) {
+        int n = first + k;
+        cells.push_back({cell_w * (n % per_row), cell_h * (n / per_row), cell_w, cell_h});
+    }
+    return make_image(std::move(pix), std::move(cells), cell_w, cell_h, flags);
+}
+
+TImage image_from_rgba(const uint8_t* rgba, int w, int h, int flags) {
+    if (!rgba || w <= 0 || h <= 0) return nullptr;
+    Pixels pix;
+    pix.w = w;
+    pix.h = h;
+    pix.has_alpha = true;
+    pix.rgba.assign(rgba, rgba + (size_t)w * h * 4);
+    return make_image(std::move(pix), {{0, 0, w, h}}, w, h, flags < 0 ? 3 : flags);
+}
+
+void set_mask_color(int r, int g, int b) {
+    mask_r = r;
+    mask_g = g;
+    mask_b = b;
+}
+
+void set_auto_midhandle(int on) { auto_midhandle = on ? 1 : 0; }
+int get_auto_midhandle() { return auto_midhandle; }
+
+void set_image_handle(const TImage& image, float x, float y) {
+    if (!image) return;
+    image->hx = x;
+    image->hy = y;
+}
+
+float image_handle_x(const TImage& image) { return image ? image->hx : 0; }
+float image_handle_y(const TImage& image) { return image ? image->hy : 0; }
+int image_width(const TImage& image) { return image ? image->width : 0; }
+int image_height(const TImage& image) { return image ? image->height : 0; }
+int image_frames(const TImage& image) { return image ? (int)image->cells.size() : 0; }
+
+uint32_t image_pixel(const TImage& image, int frame, int x, int y) {
+    if (!image || frame < 0 || frame >= (int)image->cells.size() || x < 0 || y < 0 || x >= image->width ||
+        y >= image->height)
+        return 0;
+    const SDL_Rect& c = image->cells[frame];
+    const uint8_t* p = &image->pix.rgba[((size_t)(c.y + y) * image->pix.w + (c.x + x)) * 4];
+    return (uint32_t)p[0] << 24 | (uint32_t)p[1] << 16 | (uint32_t)p[2] << 8 | p[3];
+}
+
+void draw_image(const TImage& image, float x, float y, int frame) {
+    if (!image || !renderer || frame < 0 || frame >= (int)image->cells.size()) return;
+    ImageData& im = *image;
+    SDL_Texture* tex;
+    SDL_Color col{(Uint8)ds.r, (Uint8)ds.g, (Uint8)ds.b, ds.alpha_byte};
+    if (ds.blend == BLEND_MASK) {
+        if (ds.alpha_byte * 2 < 255) return;  // nothing reaches the threshold
+        tex = mask_texture_of(im, ds.alpha_byte);
+        col.a = 255;
+    } else {
+        tex = texture_of(im);
+        if (tex && im.pushed_blend != ds.blend) {
+            SDL_SetTextureBlendMode(tex, sdl_blend(ds.blend));
+            im.pushed_blend = ds.blend;
+        }
+    }
+    if (!tex) return;
+
+    const SDL_Rect& tc = im.tex_cells[frame];
+    const float u0 = -im.hx, v0 = -im.hy, u1 = im.width - im.hx, v1 = im.height - im.hy;
+    const float tu0 = (float)tc.x / im.tex_w, tv0 = (float)tc.y / im.tex_h;
+    const float tu1 = (float)(tc.x + tc.w) / im.tex_w, tv1 = (float)(tc.y + tc.h) / im.tex_h;
+
+    SDL_Vertex v[4];
+    const float us[4] = {u0, u1, u1, u0}, vs[4] = {v0, v0, v1, v1};
+    const float tus[4] = {tu0, tu1, tu1, tu0}, tvs[4] = {tv0, tv0, tv1, tv1};
+    for (int i = 0; i < 4; ++i) {
+        float lx = us[i] * ds.ix + vs[i] * ds.iy + x;
+        float ly = us[i] * ds.jx + vs[i] * ds.jy + y;
+        v[i].position = {lx * scale_dx + area_x, ly * scale_dy + area_y};
+        v[i].color = col;
+        v[i].tex_coord = {tus[i], tvs[i]};
+    }
+    static const int idx[6] = {0, 1, 2, 0, 2, 3};
+    SDL_RenderGeometry(renderer, tex, v, 4, idx, 6);
+}
+
+// Overlap test: both frames are placed as draw_image would place them; grid pixels whose centres fall inside
+// both quads are mapped back into each frame, and a pixel solid (alpha >= 128) in both answers 1.
+int images_collide(const TImage& a, float x1, float y1, int f1, const TImage& b, float x2, float y2, int f2) {
+    if (!a || !b || f1 < 0 || f2 < 0 || f1 >= (int)a->cells.size() || f2 >= (int)b->cells.size()) return 0;
+    struct Placed {
+        const ImageData* im;
+        int frame;
+        float x, y;
+        float minx, miny, maxx, maxy;
+    };
+    auto place = [&](const ImageData* im, int frame, float x, float y) {
+        Placed p{im, frame, x, y, 1e30f, 1e30f, -1e30f, -1e30f};
+        float us[2] = {-im->hx, im->width - im->hx}, vs[2] = {-im->hy, im->height - im->hy};
+        for (float u : us)
+            for (float v : vs) {
+                float px = u * ds.ix + v * ds.iy + x, py = u * ds.jx + v * ds.jy + y;
+                p.minx = std::min(p.minx, px);
+                p.maxx = std::max(p.maxx, px);
+                p.miny = std::min(p.miny, py);
+                p.maxy = std::max(p.maxy, py);
+            }
+        return p;
+    };
+    Placed pa = place(a.get(), f1, x1, y1), pb = place(b.get(), f2, x2, y2);
+    float minx = std::max(pa.minx, pb.minx), maxx = std::min(pa.maxx, pb.maxx);
+    float miny = std::max(pa.miny, pb.miny), maxy = std::min(pa.maxy, pb.maxy);
+    if (minx >= maxx || miny >= maxy) return 0;
+    // Inverse of the 2x2 transform.
+    float det = ds.ix * ds.jy - ds.iy * ds.jx;
+    if (std::fabs(det) < 1e-12f) return 0;
+    float inv_a = ds.jy / det, inv_b = -ds.iy / det, inv_c = -ds.jx / det, inv_d = ds.ix / det;
+    auto solid = [&](const Placed& p, float gx, float gy) {
+        float dx = gx - p.x, dy = gy - p.y;
+        float u = inv_a * dx + inv_b * dy + p.im->hx;
+        float v = inv_c * dx + inv_d * dy + p.im->hy;
+        if (u < 0 || v < 0 || u >= p.im->width || v >= p.im->height) return false;
+        if (!p.im->pix.has_alpha && !(p.im->flags & IMAGE_MASKED)) return true;
+        const SDL_Rect& c = p.im->cells[p.frame];
+        const uint8_t* px = &p.im->pix.rgba[((size_t)(c.y + (int)v) * p.im->pix.w + (c.x + (int)u)) * 4];
+        return px[3] >= 128;
+    };
+    for (int gy = (int)std::floor(miny); gy < (int)std::ceil(maxy); ++gy)
+        for (int gx = (int)std::floor(minx); gx < (int)std::ceil(maxx); ++gx) {
+            float cx = gx + 0.5f, cy = gy + 0.5f;
+            if (solid(pa, cx, cy) && solid(pb, cx, cy)) return 1;
+        }
+    return 0;
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// The game's wrappers
+
+TImage load_image_logged(const std::string& path) {
+    TImage im = load_image(path, -1);
+    if (!im) std::printf("error LoadIm %s\n", path.c_str());
+    return im;
+}
+
+TImage load_anim_image_logged(const std::string& path, int cell_w, int cell_h, int count) {
+    TImage im = load_anim_image(path, cell_w, cell_h, 0, count, -1);
+    if (!im) std::printf("error LoadAnimIm %s\n", path.c_str());
+    return im;
+}
+
+void draw_image_if_loaded(const TImage& image, float x, float y) {
+    if (image) draw_image(image, x, y, 0);
+}
+
+void draw_image_frame_in_range(const TImage& image, float x, float y, int frame, int last_frame) {
+    if (image && frame >= 0 && frame <= last_frame) draw_image(image, x, y, frame);
+}
+
+void draw_image_onscreen(const TImage& image, float x, float y) {
+    if (!image) return;
+    int half_w = (int)((float)(image_width(image) / 2) * ds.sx);
+    int half_h = (int)((float)(image_height(image) / 2) * ds.sy);
+    if (x + half_w > 0 && x - half_w < logical_w && y + half_h > 0 && y - half_h < logical_h) draw_image(image, x, y, 0);
+}
+
+void resetdrawing() {
+    set_blend(BLEND_ALPHA);
+    set_scale(1, 1);
+    set_alpha(1);
+    set_viewport(0, 0, (int)logical_w, (int)logical_h);
+    set_rotation(0);
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Reading the frame back
+
+std::vector<uint8_t> read_frame_rgba(int* w, int* h) {
+    std::vector<uint8_t> px;
+    *w = *h = 0;
+    if (!renderer) return px;
+    SDL_GetRendererOutputSize(renderer, w, h);
+    px.resize((size_t)*w * *h * 4);
+    SDL_Rect* clip_saved = nullptr;
+    SDL_Rect clip;
+    if (SDL_RenderIsClipEnabled(renderer)) {
+        SDL_RenderGetClipRect(renderer, &clip);
+        clip_saved = &clip;
+        SDL_RenderSetClipRect(renderer, nullptr);
+    }
+    SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ABGR8888, px.data(), *w * 4);
+    if (clip_saved) SDL_RenderSetClipRect(renderer, clip_saved);
+    return px;
+}
+
+int save_frame_png(const std::string& path) {
+    int w, h;
+    std::vector<uint8_t> px = read_frame_rgba(&w, &h);
+    if (px.empty()) return 0;
+    for (size_t i = 3; i < px.size(); i += 4) px[i] = 255;
+    return write_png_file(path, px.data(), w, h) ? 1 : 0;
+}

@@ -1,0 +1,94 @@
+// The game's 2D drawing layer: one global drawing state, images with frames, a logical resolution stretched
+// over the window, and the loaders and draw wrappers every screen uses.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct ImageData;
+// Shared handle of a loaded image; the image is freed when the last holder drops it. Null = missing image.
+using TImage = std::shared_ptr<ImageData>;
+
+enum { IMAGE_MASKED = 1, IMAGE_FILTERED = 2, IMAGE_MIPMAPPED = 4 };
+enum { BLEND_MASK = 1, BLEND_SOLID = 2, BLEND_ALPHA = 3, BLEND_LIGHT = 4, BLEND_SHADE = 5 };
+
+// ---- display ----
+// Opens a window (depth 0) or full screen (depth 32) of the given size, replacing any open display.
+// Images stay valid across reopening.
+void graphics_open(int width, int height, int depth, int hz, int flags);
+int graphics_mode_exists(int width, int height, int depth, int hz);
+int desktop_width();
+int desktop_height();
+void set_virtual_resolution(float width, float height);
+float virtual_width();
+float virtual_height();
+void clear_screen();
+void flip(int sync);
+// 1 once a display is open.
+int graphics_is_open();
+// Closes the display and frees the drawing context (tests; program end).
+void graphics_close();
+
+// How the logical area lies on the output: stretched over the whole window (the window modes), or scaled to
+// fit with black bars (full screen on a desktop-sized borderless window).
+void set_letterbox(int on);
+// Output rectangle (device pixels) that shows the logical area.
+void logical_area(int* x, int* y, int* w, int* h);
+// Output (device) size in pixels.
+void output_size(int* w, int* h);
+
+// Window chores of the shell.
+void set_window_title(const std::string& title);
+void set_window_icon_rgba(const uint8_t* rgba, int w, int h);
+void minimize_window();
+// Outer rectangle of the game window (with frame) and of the desktop: left, top, right, bottom.
+void window_outer_rect(int* l, int* t, int* r, int* b);
+void desktop_rect(int* l, int* t, int* r, int* b);
+
+// ---- drawing state ----
+void set_color(int r, int g, int b);
+void set_alpha(float a);
+float get_alpha();
+void set_blend(int mode);
+int get_blend();
+void set_rotation(float degrees);
+float get_rotation();
+void set_scale(float sx, float sy);
+void get_scale(float* sx, float* sy);
+void set_viewport(int x, int y, int w, int h);
+void get_color(int* r, int* g, int* b);
+
+// ---- images ----
+TImage load_image(const std::string& path, int flags);
+TImage load_anim_image(const std::string& path, int cell_w, int cell_h, int first, int count, int flags);
+// An image made from pixels in memory (RGBA, row-major), one frame.
+TImage image_from_rgba(const uint8_t* rgba, int w, int h, int flags);
+void set_mask_color(int r, int g, int b);
+void set_auto_midhandle(int on);
+int get_auto_midhandle();
+void set_image_handle(const TImage& image, float x, float y);
+float image_handle_x(const TImage& image);
+float image_handle_y(const TImage& image);
+int image_width(const TImage& image);
+int image_height(const TImage& image);
+int image_frames(const TImage& image);
+// RGBA pixel of a frame (for tests and tools); 0 outside.
+uint32_t image_pixel(const TImage& image, int frame, int x, int y);
+void draw_image(const TImage& image, float x, float y, int frame);
+int images_collide(const TImage& image1, float x1, float y1, int frame1, const TImage& image2, float x2, float y2,
+                   int frame2);
+
+// ---- the game's wrappers ----
+TImage load_image_logged(const std::string& path);
+TImage load_anim_image_logged(const std::string& path, int cell_w, int cell_h, int count);
+void draw_image_if_loaded(const TImage& image, float x, float y);
+void draw_image_frame_in_range(const TImage& image, float x, float y, int frame, int last_frame);
+void draw_image_onscreen(const TImage& image, float x, float y);
+void resetdrawing();
+
+// ---- reading the frame back ----
+// The current back buffer as RGBA rows (output size). Used by the headless harness and screenshots.
+std::vector<uint8_t> read_frame_rgba(int* w, int* h);
+// Writes the back buffer to a PNG file; returns 1 on success.
+int save_frame_png(const std::string& path);

@@ -1,0 +1,88 @@
+#include "platform/inject.h"
+
+#include <SDL.h>
+
+#include <cstring>
+
+#include "platform/sdlwindow.h"
+
+namespace {
+SDL_Keycode keycode_of(int vk) {
+    if (vk >= 'A' && vk <= 'Z') return SDLK_a + (vk - 'A');
+    if (vk >= '0' && vk <= '9') return SDLK_0 + (vk - '0');
+    if (vk >= 112 && vk <= 123) return SDLK_F1 + (vk - 112);
+    switch (vk) {
+        case 8: return SDLK_BACKSPACE;
+        case 9: return SDLK_TAB;
+        case 13: return SDLK_RETURN;
+        case 27: return SDLK_ESCAPE;
+        case 32: return SDLK_SPACE;
+        case 37: return SDLK_LEFT;
+        case 38: return SDLK_UP;
+        case 39: return SDLK_RIGHT;
+        case 40: return SDLK_DOWN;
+        case 46: return SDLK_DELETE;
+        default: return SDLK_UNKNOWN;
+    }
+}
+
+Uint32 window_id() { return sdl_window() ? SDL_GetWindowID(sdl_window()) : 0; }
+}  // namespace
+
+void inject_key(int vk, int down) {
+    SDL_Event e;
+    std::memset(&e, 0, sizeof e);
+    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    e.key.windowID = window_id();
+    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    e.key.keysym.sym = keycode_of(vk);
+    SDL_PushEvent(&e);
+}
+
+void inject_text(const std::string& utf8) {
+    SDL_Event e;
+    std::memset(&e, 0, sizeof e);
+    e.type = SDL_TEXTINPUT;
+    e.text.windowID = window_id();
+    std::strncpy(e.text.text, utf8.c_str(), sizeof e.text.text - 1);
+    SDL_PushEvent(&e);
+}
+
+void inject_mouse_move(int x, int y) {
+    SDL_Event e;
+    std::memset(&e, 0, sizeof e);
+    e.type = SDL_MOUSEMOTION;
+    e.motion.windowID = window_id();
+    e.motion.x = x;
+    e.motion.y = y;
+    SDL_PushEvent(&e);
+}
+
+void inject_mouse_button(int button, int down) {
+    SDL_Event e;
+    std::memset(&e, 0, sizeof e);
+    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    e.button.windowID = window_id();
+    e.button.button = button == 1 ? SDL_BUTTON_LEFT : button == 2 ? SDL_BUTTON_RIGHT : SDL_BUTTON_MIDDLE;
+    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    e.button.clicks = 1;
+    SDL_PushEvent(&e);
+}
+
+void inject_focus(int gained) {
+    SDL_Event e;
+    std::memset(&e, 0, sizeof e);
+    e.type = SDL_WINDOWEVENT;
+    e.window.windowID = window_id();
+    e.window.event = gained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
+    SDL_PushEvent(&e);
+}
+
+void inject_close() {
+    SDL_Event e;
+    std::memset(&e, 0, sizeof e);
+    e.type = SDL_WINDOWEVENT;
+    e.window.windowID = window_id();
+    e.window.event = SDL_WINDOWEVENT_CLOSE;
+    SDL_PushEvent(&e);
+}

@@ -1,0 +1,235 @@
+#include "platform/input.h"
+
+#include <SDL.h>
+
+#include <cstring>
+
+#include "platform/sdlwindow.h"
+#include <deque>
+
+namespace {
+
+int key_state[256];
+int key_hits[256];
+int char_queue[256];
+unsigned char_read = 0, char_write = 0;
+int mouse_state[4];
+int mouse_hits[4];
+int mouse_x = 0, mouse_y = 0, wheel = 0;
+int terminate_flag = 0;
+int suspended = 0;
+std::deque<int> app_events;
+
+int vk_of(SDL_Keycode k) {
+    if (k >= SDLK_a && k <= SDLK_z) return 'A' + (k - SDLK_a);
+    if (k >= SDLK_0 && k <= SDLK_9) return '0' + (k - SDLK_0);
+    if (k >= SDLK_F1 && k <= SDLK_F12) return 112 + (k - SDLK_F1);
+    if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return 97 + (k - SDLK_KP_1);
+    switch (k) {
+        case SDLK_BACKSPACE: return 8;
+        case SDLK_TAB: return 9;
+        case SDLK_RETURN: case SDLK_KP_ENTER: return 13;
+        case SDLK_LSHIFT: case SDLK_RSHIFT: return 16;
+        case SDLK_LCTRL: case SDLK_RCTRL: return 17;
+        case SDLK_LALT: case SDLK_RALT: return 18;
+        case SDLK_PAUSE: return 19;
+        case SDLK_ESCAPE: return 27;
+        case SDLK_SPACE: return 32;
+        case SDLK_PAGEUP: return 33;
+        case SDLK_PAGEDOWN: return 34;
+        case SDLK_END: return 35;
+        case SDLK_HOME: return 36;
+        case SDLK_LEFT: return 37;
+        case SDLK_UP: return 38;
+        case SDLK_RIGHT: return 39;
+        case SDLK_DOWN: return 40;
+        case SDLK_INSERT: return 45;
+        case SDLK_DELETE: return 46;
+        case SDLK_KP_0: return 96;
+        default: return -1;
+    }
+}
+
+void queue_char(int c) {
+    if (char_write - char_read >= 256) return;  // full: later characters are dropped
+    char_queue[char_write % 256] = c;
+    ++char_write;
+}
+
+// Decodes UTF-8 typed text into 8-bit character codes; characters outside 0..255 are not typed.
+void queue_text(const char* s) {
+    const unsigned char* p = (const unsigned char*)s;
+    while (*p) {
+        unsigned cp;
+        int n;
+        if (*p < 0x80) { cp = *p; n = 1; }
+        else if ((*p & 0xE0) == 0xC0) { cp = *p & 0x1F; n = 2; }
+        else if ((*p & 0xF0) == 0xE0) { cp = *p & 0x0F; n = 3; }
+        else { cp = *p & 0x07; n = 4; }
+        int i = 1;
+        for (; i < n && p[i]; ++i) cp = (cp << 6) | (p[i] & 0x3F);
+        p += i;
+        if (cp >= 32 && cp < 256 && cp != 127) queue_char((int)cp);
+    }
+}
+
+void handle(const SDL_Event& e) {
+    switch (e.type) {
+        case SDL_KEYDOWN: {
+            int vk = vk_of(e.key.keysym.sym);
+            if (vk == 8 || vk == 13) queue_char(vk);
+            if (vk >= 0 && vk < 256 && !key_state[vk]) {
+                key_state[vk] = 1;
+                ++key_hits[vk];
+            }
+            break;
+        }
+        case SDL_KEYUP: {
+            int vk = vk_of(e.key.keysym.sym);
+            if (vk >= 0 && vk < 256) key_state[vk] = 0;
+            break;
+        }
+        case SDL_TEXTINPUT: queue_text(e.text.text); break;
+        case SDL_MOUSEBUTTONDOWN: case SDL_MOUSEBUTTONUP: {
+            int b = e.button.button == SDL_BUTTON_LEFT ? 1 : e.button.button == SDL_BUTTON_RIGHT ? 2
+                  : e.button.button == SDL_BUTTON_MIDDLE ? 3 : 0;
+            if (!b) break;
+            if (e.type == SDL_MOUSEBUTTONDOWN) {
+                if (!mouse_state[b]) {
+                    mouse_state[b] = 1;
+                    ++mouse_hits[b];
+                }
+            } else {
+                mouse_state[b] = 0;
+            }
+            break;
+        }
+        case SDL_MOUSEMOTION:
+            mouse_x = e.motion.x;
+            mouse_y = e.motion.y;
+            break;
+        case SDL_MOUSEWHEEL: wheel += e.wheel.y; break;
+        case SDL_QUIT: terminate_flag = 1; break;
+        case SDL_WINDOWEVENT:
+            if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+                terminate_flag = 1;
+            } else if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+                flush_keys();
+                flush_mouse();
+                suspended = 1;
+                app_events.push_back(1);
+            } else if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+                flush_keys();
+                flush_mouse();
+                suspended = 0;
+                app_events.push_back(0);
+            }
+            break;
+        default: break;
+    }
+}
+
+}  // namespace
+
+void input_pump() {
+    if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) handle(e);
+}
+
+void input_start() { SDL_StartTextInput(); }
+
+int key_hit(int code) {
+    input_pump();
+    if (code < 0 || code > 255) return 0;
+    int n = key_hits[code];
+    key_hits[code] = 0;
+    return n;
+}
+
+int key_down(int code) {
+    input_pump();
+    return code >= 0 && code < 256 ? key_state[code] : 0;
+}
+
+int mouse_hit(int button) {
+    input_pump();
+    if (button < 1 || button > 3) return 0;
+    int n = mouse_hits[button];
+    mouse_hits[button] = 0;
+    return n;
+}
+
+int mouse_down(int button) {
+    input_pump();
+    return button >= 1 && button <= 3 ? mouse_state[button] : 0;
+}
+
+int raw_mouse_x() {
+    input_pump();
+    return mouse_x;
+}
+
+int raw_mouse_y() {
+    input_pump();
+    return mouse_y;
+}
+
+int mouse_wheel() {
+    input_pump();
+    return wheel;
+}
+
+int get_char() {
+    input_pump();
+    if (char_read == char_write) return 0;
+    int c = char_queue[char_read % 256];
+    ++char_read;
+    return c;
+}
+
+void flush_keys() {
+    std::memset(key_state, 0, sizeof key_state);
+    std::memset(key_hits, 0, sizeof key_hits);
+    char_read = char_write = 0;
+}
+
+void flush_mouse() {
+    std::memset(mouse_state, 0, sizeof mouse_state);
+    std::memset(mouse_hits, 0, sizeof mouse_hits);
+    wheel = 0;
+}
+
+int app_terminate_requested() {
+    input_pump();
+    int t = terminate_flag;
+    terminate_flag = 0;
+    return t;
+}
+
+void move_mouse(int x, int y) {
+    if (SDL_Window* w = sdl_window()) SDL_WarpMouseInWindow(w, x, y);
+    mouse_x = x;
+    mouse_y = y;
+}
+
+void show_mouse() {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(SDL_ENABLE);
+}
+
+void hide_mouse() {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(SDL_DISABLE);
+}
+
+int next_app_event() {
+    input_pump();
+    if (app_events.empty()) return -1;
+    int e = app_events.front();
+    app_events.pop_front();
+    return e;
+}
+
+int app_suspended() {
+    input_pump();
+    return suspended;
+}

@@ -1,0 +1,31 @@
+// Polled keyboard and mouse state, filled from window events. Key codes are the virtual-key codes the game
+// uses (13 Enter, 27 Escape, 32 Space, 113 F2, 114 F3, 115 F4, 118 F7, 119 F8, '0'..'9', 'A'..'Z').
+#pragma once
+
+enum { VK_BACK = 8, VK_RETURN = 13, VK_ESCAPE = 27, VK_SPACE = 32, VK_F2 = 113, VK_F3 = 114, VK_F4 = 115,
+       VK_F7 = 118, VK_F8 = 119 };
+
+int key_hit(int code);
+int key_down(int code);
+int mouse_hit(int button);
+int mouse_down(int button);
+int raw_mouse_x();
+int raw_mouse_y();
+int mouse_wheel();
+int get_char();
+void flush_keys();
+void flush_mouse();
+int app_terminate_requested();
+void move_mouse(int x, int y);
+void show_mouse();
+void hide_mouse();
+
+// Suspend (1) and resume (0) events in the order they arrived since the last call; -1 when none is left.
+int next_app_event();
+// 1 while the window has lost the focus.
+int app_suspended();
+
+// Processes pending window events (every query above does this first).
+void input_pump();
+// Starts the delivery of typed characters (after the window opens).
+void input_start();

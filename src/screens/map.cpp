@@ -1,0 +1,5 @@
+#include "screens/map.h"
+
+void loadmapstuff() {}
+void instadventuremap() {}
+void showadventuremap() {}

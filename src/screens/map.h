@@ -1,0 +1,6 @@
+// The adventure map.
+#pragma once
+
+void loadmapstuff();
+void instadventuremap();
+void showadventuremap();

@@ -1,0 +1,4 @@
+#include "screens/story.h"
+
+void inststory(int) {}
+void showstory() {}

@@ -1,0 +1,5 @@
+// The story chapters.
+#pragma once
+
+void inststory(int chapter);
+void showstory();

@@ -1,0 +1,4 @@
+#include "storage/players.h"
+
+void loadplayers(int) {}
+void saveplayer(int) {}

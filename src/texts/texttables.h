@@ -1,0 +1,28 @@
+// The three text tables (menu, story and game texts), addressed as (section, line).
+#pragma once
+#include <string>
+
+struct TextTable {
+    int lines = 0;                  // 300 or 1000
+    std::string text[1001];         // [1..lines]
+    int sectionstart[101] = {};     // file line of each section's marker, 0 when absent
+    std::string prefix[1001];       // columns 1..13 of each line (kept for the story table)
+};
+
+extern TextTable menutexts, storytexts, gametexts;
+
+void readmenutexts();
+void readstorytexts();
+void readgametexts();
+// Reads one table from a file (re-reading replaces it). first_section is 0 for the story file, 1 otherwise.
+void readtexttable(TextTable& t, const std::string& path, int lines, int first_section);
+
+// text[sectionstart[s] + n]; an address outside the table reads as the empty text.
+const std::string& menutext(int s, int n);
+const std::string& storytext(int s, int n);
+const std::string& gametext(int s, int n);
+const std::string& storyprefix(int i);
+
+// Upper case of one 8-bit character (read as Latin-1), and of a string.
+unsigned char upper8(unsigned char c);
+std::string upper8(const std::string& s);

@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+
+#include <png.h>
+
+#include <cstring>
+#include <vector>
+
+#include "app/harness.h"
+#include "platform/draw.h"
+#include "platform/imagefile.h"
+#include "support/headless.h"
+
+namespace {
+
+struct Rgb {
+    int r, g, b;
+};
+
+// Draws on an 800 x 600 logical screen that maps one to one onto the 800 x 600 window.
+class Draw : public ::testing::Test {
+protected:
+    void SetUp() override {
+        headless();
+        set_virtual_resolution(800, 600);
+        set_auto_midhandle(0);
+        set_rotation(0);
+        set_scale(1, 1);
+        set_alpha(1);
+        set_color(255, 255, 255);
+        set_blend(BLEND_ALPHA);
+        set_viewport(0, 0, 800, 600);
+        clear_screen();
+    }
+    void TearDown() override { set_virtual_resolution(1024, 768); }
+
+    Rgb at(int x, int y) {
+        int w, h;
+        std::vector<uint8_t> px = read_frame_rgba(&w, &h);
+        const uint8_t* p = &px[((size_t)y * w + x) * 4];
+        return {p[0], p[1], p[2]};
+    }
+
+    static TImage solid(int w, int h, int r, int g, int b, int a, int flags = IMAGE_MASKED) {
+        std::vector<uint8_t> px((size_t)w * h * 4);
+        for (size_t i = 0; i < px.size(); i += 4) {
+            px[i] = (uint8_t)r;
+            px[i + 1] = (uint8_t)g;
+            px[i + 2] = (uint8_t)b;
+            px[i + 3] = (uint8_t)a;
+        }
+        return image_from_rgba(px.data(), w, h, flags);
+    }
+};
+
+bool write_rgb_png(const std::string& path, const std::vector<uint8_t>& rgb, int w, int h) {
+    png_image img;
+    std::memset(&img, 0, sizeof img);
+    img.version = PNG_IMAGE_VERSION;
+    img.width = w;
+    img.height = h;
+    img.format = PNG_FORMAT_RGB;
+    return png_image_write_to_file(&img, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
+}
+
+}  // namespace
+
+TEST_F(Draw, RotatedScaledQuadCoversTheTransformedSquare) {
+    // White square with a red top row; handle (32, 32), scale 2, rotation 90 at (100, 100).
+    std::vector<uint8_t> px(64 * 64 * 4, 255);
+    for (int x = 0; x < 64; ++x) {
+        px[x * 4 + 1] = 0;
+        px[x * 4 + 2] = 0;
+    }
+    TImage im = image_from_rgba(px.data(), 64, 64, IMAGE_MASKED);
+    set_image_handle(im, 32, 32);
+    set_scale(2, 2);
+    set_rotation(90);
+    draw_image(im, 100, 100, 0);
+    set_rotation(0);
+    set_scale(1, 1);
+
+    EXPECT_EQ(at(36, 36).g, 255);
+    EXPECT_EQ(at(36, 163).g, 255);
+    EXPECT_EQ(at(100, 100).g, 255);
+    EXPECT_EQ(at(35, 100).r, 0);
+    EXPECT_EQ(at(100, 35).r, 0);
+    EXPECT_EQ(at(164, 100).r, 0);
+    EXPECT_EQ(at(100, 164).r, 0);
+    // The former top edge now lies along the right side.
+    Rgb right = at(163, 100);
+    EXPECT_EQ(right.r, 255);
+    EXPECT_EQ(right.g, 0);
+    EXPECT_EQ(at(37, 100).g, 255);
+}
+
+TEST_F(Draw, BlendModesAgainstAKnownBackground) {
+    TImage bg = solid(800, 600, 100, 100, 100, 255);
+    TImage fg = solid(50, 50, 200, 0, 0, 255);
+    TImage faint = solid(50, 50, 200, 0, 0, 100);
+    auto paint = [&](int mode, float alpha, const TImage& im) {
+        set_blend(BLEND_SOLID);
+        set_alpha(1);
+        draw_image(bg, 0, 0, 0);
+        set_blend(mode);
+        set_alpha(alpha);
+        draw_image(im, 10, 10, 0);
+        set_alpha(1);
+        return at(30, 30);
+    };
+    auto near = [](Rgb c, int r, int g, int b) {
+        return std::abs(c.r - r) <= 3 && std::abs(c.g - g) <= 3 && std::abs(c.b - b) <= 3;
+    };
+    Rgb c = paint(BLEND_ALPHA, 0.5f, fg);
+    EXPECT_TRUE(near(c, 150, 50, 50)) << c.r << "," << c.g << "," << c.b;
+    c = paint(BLEND_LIGHT, 0.5f, fg);
+    EXPECT_TRUE(near(c, 200, 100, 100)) << c.r << "," << c.g << "," << c.b;
+    c = paint(BLEND_SHADE, 0.5f, fg);
+    EXPECT_TRUE(near(c, 78, 0, 0)) << c.r << "," << c.g << "," << c.b;
+    c = paint(BLEND_SOLID, 0.5f, fg);
+    EXPECT_TRUE(near(c, 200, 0, 0)) << c.r << "," << c.g << "," << c.b;
+    // The mask mode is an alpha test: at or above one half it writes opaque, below it leaves the pixel.
+    c = paint(BLEND_MASK, 0.6f, fg);
+    EXPECT_TRUE(near(c, 200, 0, 0)) << c.r << "," << c.g << "," << c.b;
+    c = paint(BLEND_MASK, 1.0f, faint);
+    EXPECT_TRUE(near(c, 100, 100, 100)) << c.r << "," << c.g << "," << c.b;
+    c = paint(BLEND_MASK, 0.4f, fg);
+    EXPECT_TRUE(near(c, 100, 100, 100)) << c.r << "," << c.g << "," << c.b;
+    set_blend(BLEND_ALPHA);
+}
+
+TEST_F(Draw, ColourAndAlphaAreClampedWhenApplied) {
+    TImage fg = solid(20, 20, 255, 255, 255, 255);
+    set_blend(BLEND_ALPHA);
+    set_alpha(1.5f);
+    EXPECT_FLOAT_EQ(get_alpha(), 1.5f);
+    set_color(256, 256, 256);
+    draw_image(fg, 0, 0, 0);
+    EXPECT_EQ(at(5, 5).r, 255);
+    set_color(-16, -16, -16);
+    draw_image(fg, 40, 0, 0);
+    set_color(255, 255, 255);
+    set_alpha(1);
+    EXPECT_EQ(at(45, 5).r, 0);
+}
+
+TEST_F(Draw, MaskedRgbImageGetsTransparentBlackWithoutADarkFringe) {
+    // Left half pure black, right half red, no alpha channel.
+    std::string dir = temp_folder("mask");
+    std::vector<uint8_t> rgb(8 * 4 * 3, 0);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 4; x < 8; ++x) rgb[(y * 8 + x) * 3] = 255;
+    ASSERT_TRUE(write_rgb_png(dir + "m.png", rgb, 8, 4));
+    TImage im = load_image(dir + "m.png", -1);
+    ASSERT_TRUE(im);
+    // A black pixel next to red takes the red of its neighbours with alpha 0; one far from any colour is black.
+    EXPECT_EQ(image_pixel(im, 0, 3, 1), 0xff000000u);
+    EXPECT_EQ(image_pixel(im, 0, 0, 1), 0x00000000u);
+    EXPECT_EQ(image_pixel(im, 0, 5, 1), 0xff0000ffu);
+
+    // A 32-bit image keeps its own alpha even where its colour is the mask colour.
+    std::vector<uint8_t> rgba(4 * 4 * 4, 0);
+    for (size_t i = 3; i < rgba.size(); i += 4) rgba[i] = 255;
+    ASSERT_TRUE(write_png_file(dir + "a.png", rgba.data(), 4, 4));
+    TImage keep = load_image(dir + "a.png", -1);
+    ASSERT_TRUE(keep);
+    EXPECT_EQ(image_pixel(keep, 0, 1, 1), 0x000000ffu);
+
+    // Drawn scaled up with filtering, the edge shows no darkened band.
+    clear_screen();
+    TImage white = solid(800, 600, 255, 255, 255, 255);
+    set_blend(BLEND_SOLID);
+    draw_image(white, 0, 0, 0);
+    set_blend(BLEND_ALPHA);
+    set_scale(20, 20);
+    draw_image(im, 0, 0, 0);
+    set_scale(1, 1);
+    for (int x = 0; x < 160; x += 4) {
+        Rgb c = at(x, 40);
+        EXPECT_GE(c.g + c.r, 250) << "x " << x;  // never darker than the two sides it blends
+    }
+}
+
+TEST_F(Draw, AnimationCellsRunLeftToRightThenDown) {
+    std::string dir = temp_folder("cells");
+    std::vector<uint8_t> px(256 * 128 * 4);
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 256; ++x) {
+            uint8_t* p = &px[(y * 256 + x) * 4];
+            p[0] = (uint8_t)(x / 64 + 4 * (y / 64));  // cell number in red
+            p[3] = 255;
+        }
+    ASSERT_TRUE(write_png_file(dir + "sheet.png", px.data(), 256, 128));
+    TImage im = load_anim_image(dir + "sheet.png", 64, 64, 0, 8, -1);
+    ASSERT_TRUE(im);
+    EXPECT_EQ(image_frames(im), 8);
+    EXPECT_EQ(image_width(im), 64);
+    for (int k = 0; k < 8; ++k) EXPECT_EQ(image_pixel(im, k, 10, 10) >> 24, (uint32_t)k);
+    EXPECT_FALSE(load_anim_image(dir + "sheet.png", 64, 64, 0, 9, -1));
+    TImage from3 = load_anim_image(dir + "sheet.png", 64, 64, 3, 5, -1);
+    ASSERT_TRUE(from3);
+    EXPECT_EQ(image_pixel(from3, 1, 0, 0) >> 24, 4u);
+    EXPECT_FALSE(load_anim_image_logged(dir + "missing.png", 64, 64, 1));
+}
+
+TEST_F(Draw, OnscreenTestUsesTruncatedHalfSize) {
+    set_auto_midhandle(1);
+    TImage im = solid(100, 20, 255, 255, 255, 255);
+    set_auto_midhandle(0);
+    draw_image_onscreen(im, -50, 100);
+    EXPECT_EQ(at(0, 100).r, 0);
+    draw_image_onscreen(im, -49, 100);
+    EXPECT_EQ(at(0, 100).r, 255);
+    draw_image_onscreen(nullptr, 10, 10);  // null images are skipped
+    draw_image_frame_in_range(im, 400, 100, 1, 5);  // frame past the image's frames: skipped
+    EXPECT_EQ(at(400, 100).r, 0);
+}
+
+TEST_F(Draw, ClipRectangleLimitsDrawing) {
+    TImage im = solid(200, 200, 255, 255, 255, 255);
+    set_viewport(50, 50, 20, 20);
+    draw_image(im, 0, 0, 0);
+    set_viewport(0, 0, 800, 600);
+    EXPECT_EQ(at(49, 60).r, 0);
+    EXPECT_EQ(at(55, 60).r, 255);
+    EXPECT_EQ(at(69, 69).r, 255);
+    EXPECT_EQ(at(70, 60).r, 0);
+}
+
+TEST_F(Draw, OverlapNeedsSolidPixelsInBoth) {
+    // Two rings: their boxes overlap but their solid pixels only touch when placed close.
+    std::vector<uint8_t> ring(20 * 20 * 4, 0);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            if (x < 2 || y < 2 || x >= 18 || y >= 18) ring[(y * 20 + x) * 4 + 3] = 255;
+    TImage a = image_from_rgba(ring.data(), 20, 20, 3);
+    TImage b = image_from_rgba(ring.data(), 20, 20, 3);
+    EXPECT_EQ(images_collide(a, 0, 0, 0, b, 5, 5, 0), 1);     // edges cross
+    EXPECT_EQ(images_collide(a, 0, 0, 0, b, 40, 0, 0), 0);    // apart
+    TImage dot = solid(4, 4, 255, 255, 255, 255, 3);
+    EXPECT_EQ(images_collide(a, 0, 0, 0, dot, 8, 8, 0), 0);   // inside the hole
+    EXPECT_EQ(images_collide(a, 0, 0, 0, dot, 0, 8, 0), 1);   // on the ring
+}

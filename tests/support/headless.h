@@ -1,0 +1,12 @@
+// Test support: one headless game platform per test process, with data from the build folder.
+#pragma once
+#include <string>
+
+#include "app/harness.h"
+
+// Opens the headless platform once per process (later calls do nothing).
+void headless();
+// A fresh temporary folder for the test (removed at process end is not needed: tests use unique names).
+std::string temp_folder(const std::string& name);
+// Path of the build folder (holds data/ and the game binary).
+std::string build_dir();
