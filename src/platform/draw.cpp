@@ -119,6 +119,12 @@ void graphics_open(int width, int height, int depth, int /*hz*/, int /*flags*/) 
 
 int graphics_is_open() { return renderer != nullptr; }
 
+std::string renderer_name() {
+    SDL_RendererInfo info;
+    if (!renderer || SDL_GetRendererInfo(renderer, &info) != 0) return "none";
+    return info.name;
+}
+
 void graphics_close() {
     if (renderer) SDL_DestroyRenderer(renderer);
     if (window) SDL_DestroyWindow(window);

@@ -27,6 +27,8 @@ void clear_screen();
 void flip(int sync);
 // 1 once a display is open.
 int graphics_is_open();
+// Name of the drawing back end in use ("opengl", "software", ...).
+std::string renderer_name();
 // Closes the display and frees the drawing context (tests; program end).
 void graphics_close();
 
