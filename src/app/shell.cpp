@@ -226,6 +226,8 @@ int startup() {
     }
     findbasedir();
     checksingleinstance("QXR");
+    // Without its levels the game cannot be played: say so and stop before any window opens.
+    if (!levelfile_ok()) std::exit(1);
     frametimer = create_timer(50);
     secondtimer = create_timer(1);
     clocktimer = create_timer(1);
