@@ -1,5 +1,6 @@
 #include "app/shell.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -197,8 +198,12 @@ void doall() {
         draw_image_if_loaded(popupimage, (float)centerx, (float)centery);
         set_scale(1, 1);
         drawtext(1, menutext(10, 1), (float)centerx, (float)(centery - 40), 3, 0.5f, 0.4f, 0.2f, 0.1f);
-        drawtextwrapped(4, menutext(10, 2), (float)(centerx - 175), (float)(centery + 30 - 25), 350, 25, 3, 1.0f, 0.15f,
-                        0.11f, 0.1f);
+        // The hint sits centred in a box 350 wide and 50 high around (centerx, centery + 30): two lines of 25 fit.
+        std::string hint[WRAPLINES];
+        int lines = std::min(2, wraptext(4, menutext(10, 2), 350, 1.0f, hint, WRAPLINES));
+        float top = (float)(centery + 32) - 12.5f * (float)(lines - 1);
+        for (int k = 0; k < lines; ++k)
+            drawtext(4, hint[k], (float)centerx, top + 25.0f * (float)k, 3, 1.0f, 0.15f, 0.11f, 0.1f);
         if (mhit1 == 1) paused = -1;
     }
     if (cursorimage) {

@@ -1,4 +1,6 @@
 #include "screens/story.h"
 
+int storyfade = 0;
+
 void inststory(int) {}
 void showstory() {}
