@@ -127,12 +127,16 @@ void clearglyphs() {
     glyphcursor = 0;
 }
 
-void loadfonts() {
+void buildfonttables() {
     buildglyphtable(1, biglist, 110);
     buildglyphtable(2, smalllist, 259);
     buildglyphtable(3, biglist, 110);
     buildglyphtable(4, smalllist, 259);
     clearglyphs();
+}
+
+void loadfonts() {
+    buildfonttables();
     const int midhandle = get_auto_midhandle();
     set_auto_midhandle(0);
     for (int f = 1; f <= 4; ++f) {

@@ -36,6 +36,8 @@ extern const FontListEntry smalllist[260];  // [1..259]
 void loadfonts();
 // Builds the glyph table of one font from a list (positions 1..length).
 void buildglyphtable(int font, const FontListEntry* list, int length);
+// The tables of all four fonts and an empty queue (the part of loadfonts that needs no images).
+void buildfonttables();
 void clearglyphs();
 void drawtext(int font, const std::string& text, float x, float y, int align, float scale, float r, float g, float b);
 float textwidth(int font, const std::string& text, float scale);

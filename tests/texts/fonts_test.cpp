@@ -12,19 +12,11 @@
 
 namespace {
 
-void buildtables() {
-    buildglyphtable(1, biglist, 110);
-    buildglyphtable(2, smalllist, 259);
-    buildglyphtable(3, biglist, 110);
-    buildglyphtable(4, smalllist, 259);
-    clearglyphs();
-}
-
 std::string one(int code) { return std::string(1, (char)(unsigned char)code); }
 
 class Fonts : public ::testing::Test {
 protected:
-    void SetUp() override { buildtables(); }
+    void SetUp() override { buildfonttables(); }
 };
 
 TEST_F(Fonts, TablesFollowTheCharacterLists) {
@@ -150,7 +142,7 @@ class FontDrawing : public ::testing::Test {
 protected:
     void SetUp() override {
         headless();
-        buildtables();
+        buildfonttables();
         set_virtual_resolution(800, 600);
         set_viewport(0, 0, 800, 600);
         resetdrawing();
