@@ -1,3 +1,5 @@
 #include "aztec/gamescreen.h"
 
+float boardalpha = 1;
+
 void showgame() {}

@@ -1,3 +1,5 @@
 #include "match3/match3.h"
 
+TImage m3itemimage[5][30];
+
 void loadmatch3stuff() {}

@@ -3,7 +3,8 @@
 int menuframes = 0;
 int prevscreen = 0;
 TImage popupimage;
+TImage blacktile;
 
-void loadmenustuff() {}
+void loadmenustuff() { blacktile = load_image_logged("data\\ui\\black.png"); }
 void instmenu() {}
 void showmenu() {}
