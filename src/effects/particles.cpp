@@ -127,11 +127,21 @@ void followstone(int i) {
 }
 
 // Dirt and chain pieces: thrown out, slowed by the air, pulled down, tumbling while they shrink.
-void tumble(int i, float drag) {
-    part_a[i] *= drag;
+void thrownpiece(int i, const TImage& im, float ba) {
+    agestep(i, 1);
+    part_a[i] *= 0.95f;
     part_b[i] += 0.23f;
     part_x[i] += part_a[i] + jitter();
     part_y[i] += part_b[i] + jitter();
+    int age = part_age[i];
+    float s = 1 - (float)age * 0.01f;
+    set_scale(s, s);
+    set_rotation((float)((i % 4 + 4) * (i + age)));
+    set_alpha(ba);
+    draw_image_if_loaded(im, part_x[i], part_y[i]);
+    set_rotation(0);
+    if (age >= 100) freeslot(i);
+    slowrule(i);
 }
 
 // One particle's rule; `a0` is the alpha the pass started with, `ba` the board's fade.
@@ -181,17 +191,7 @@ void runparticle(int i, float a0, float ba) {
     } else if (kind >= 790 && kind <= 799) {
         rescuedanimal(i, ba);
     } else if (kind >= 850 && kind <= 859) {  // chain piece
-        agestep(i, 1);
-        tumble(i, 0.95f);
-        int age = part_age[i];
-        float s = 1 - (float)age * 0.01f;
-        set_scale(s, s);
-        set_rotation((float)((i % 4 + 4) * (i + age)));
-        set_alpha(ba);
-        draw_image_if_loaded(chainpart[(i % 2) + 1], part_x[i], part_y[i]);
-        set_rotation(0);
-        if (age >= 100) freeslot(i);
-        slowrule(i);
+        thrownpiece(i, chainpart[(i % 2) + 1], ba);
     } else if (kind >= 830 && kind <= 839) {  // heavy chain piece
         agestep(i, 1);
         part_a[i] *= 0.98f;
@@ -249,18 +249,8 @@ void runparticle(int i, float a0, float ba) {
         set_rotation(0);
         if (age >= 20) freeslot(i);
         slowrule(i);
-    } else if (kind >= 860 && kind <= 869) {  // dirt piece
-        agestep(i, 1);
-        tumble(i, 0.95f);
-        int age = part_age[i];
-        float s = 1 - (float)age * 0.01f;
-        set_scale(s, s);
-        set_rotation((float)((i % 4 + 4) * (i + age)));
-        set_alpha(ba);
-        draw_image_if_loaded(family(i % 2 ? dirt2 : dirt, kind - 860), part_x[i], part_y[i]);
-        set_rotation(0);
-        if (age >= 100) freeslot(i);
-        slowrule(i);
+    } else if (kind >= 860 && kind <= 869) {  // dirt piece, two variants
+        thrownpiece(i, family(i % 2 ? dirt2 : dirt, kind - 860), ba);
     } else if (kind >= 4000 && kind <= 4099) {  // twinkle
         part_age[i] += 1;
         if (rand_range(1, 10) < 5) part_age[i] += 1;
