@@ -6,3 +6,7 @@
 extern TImage m3itemimage[5][30];
 
 void loadmatch3stuff();
+// Entry of a match-3 level: loads the board backdrop and builds the board.
+void m3enter();
+// Drops the board backdrop (every entry of the menu, map, game and story screens).
+void m3freebackdrop();

@@ -37,7 +37,10 @@ TTimer create_timer(int hz) {
     return t;
 }
 
-int timer_ticks(const TTimer& t) { return (int)((now_ns() - t.start_ns) / t.period_ns); }
+int timer_ticks(const TTimer& t) {
+    if (t.manual >= 0) return t.manual;
+    return (int)((now_ns() - t.start_ns) / t.period_ns);
+}
 
 int wait_timer(TTimer& t) {
     int64_t ticks = (now_ns() - t.start_ns) / t.period_ns;

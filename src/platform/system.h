@@ -11,6 +11,7 @@ struct TTimer {
     int64_t start_ns = 0;
     int64_t period_ns = 0;
     int64_t last_tick = 0;  // ticks already waited for
+    int manual = -1;        // >= 0: a hand-driven tick count (headless runs and tests), the clock is not read
 };
 TTimer create_timer(int hz);
 // Ticks since the timer was created.

@@ -4,3 +4,5 @@
 void loadmapstuff();
 void instadventuremap();
 void showadventuremap();
+void loadmapstuff_dynamic();
+void deletemapstuff_dynamic();

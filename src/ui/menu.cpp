@@ -8,3 +8,5 @@ TImage blacktile;
 void loadmenustuff() { blacktile = load_image_logged("data\\ui\\black.png"); }
 void instmenu() {}
 void showmenu() {}
+void loadmenustuff_dynamic() {}
+void deletemenustuff_dynamic() {}

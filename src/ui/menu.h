@@ -10,3 +10,5 @@ extern TImage blacktile;   // data\ui\black.png, dims the screen
 void loadmenustuff();
 void instmenu();
 void showmenu();
+void loadmenustuff_dynamic();
+void deletemenustuff_dynamic();
