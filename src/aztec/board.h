@@ -2,6 +2,9 @@
 // unfinished survives in the player's stored progress. Board x grows right, board y grows up; a stone at board
 // (x, y) is drawn centred at screen (boardleft + x, virth - y).
 #pragma once
+#include <string>
+
+#include "aztec/levelfile.h"
 #include "storage/players.h"
 
 enum { BOARDSLOTS = 501 };  // slots 1..500 (1..156 used)
@@ -29,8 +32,15 @@ extern int settled;
 extern int cannonslot;
 extern int resumeflag;
 
+// Builds the board of curlevel from levels.lvl, or keeps the player's stored board when the level is in progress.
 void prepare_level();
+// The part of prepare_level after the file: a fresh board from `rec` (when not null and the level is not in
+// progress), then the cannon, scroll and per-level counters. Used by prepare_level and by the level solver.
+void prepare_board(const levelrecord* rec);
+// Stores a stone in the first free slot 1..156 of the current player; 157 when the board is full.
 int addstone(int x, int y, int kind, int chains);
 void countcolours();
+// Chooses shotcolour and nextcolour among the colours on the board.
 void randomstone();
+// Colour used for matching, 0 for kinds without a colour.
 int stonecolour(int kind);

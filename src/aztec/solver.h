@@ -1,0 +1,43 @@
+// A headless player for aztec levels. It plays through the board's own per-frame functions with synthetic
+// mouse input and picks each shot by trying every column (with and without swapping) on a saved copy of the
+// board's state.
+#pragma once
+#include <cstdint>
+
+#include "aztec/board.h"
+#include "aztec/levelfile.h"
+
+// Everything the board's rules read and write in a frame, for the current player.
+struct boardsnapshot {
+    int kind[BOARDSLOTS], x[BOARDSLOTS], y[BOARDSLOTS], spare[BOARDSLOTS], falling[BOARDSLOTS];
+    int group[BOARDSLOTS], glint[BOARDSLOTS], shake[BOARDSLOTS], chain[BOARDSLOTS][4], fallframes[BOARDSLOTS];
+    int boardleft, topslot, shotcolour, nextcolour, colourcount[21], colourstones, nocolours;
+    int floorline, scrollleft, settled, cannonslot;
+    int cannonx, cannony, cannontarget, aimx, cannoncooldown, swapflag, lastfiredslot, lastshotx;
+    float cannonbob;
+    int groupcount[101], explosionflag, combomult, combotimer;
+    int glintsweep, stonerow;
+    int level_frames, wincount, losecount, timerbar, framecount;
+    int playerscore, playshots, playseconds, levelrescued;
+    int32_t rnd;
+};
+
+void saveboardstate(boardsnapshot* s);
+void restoreboardstate(const boardsnapshot& s);
+
+// Starts a fresh aztec level from a record for the current player, as entering the game screen does.
+void startsolverlevel(const levelrecord& rec);
+// One frame of the level as the game screen runs it, with the mouse at screen x `mousex` and the given clicks.
+void solverframe(int mousex, int left, int right);
+// 1 once the level counts as won (no colour stone left after frame 100).
+int solverwon();
+
+struct solveresult {
+    int won;      // 1 when the level was cleared
+    int shots;    // shots fired
+    int seconds;  // play seconds as the level clock counts them (from frame 220)
+    int frames;   // frames played
+};
+
+// Plays a level from its record to the end, giving up after `maxshots` shots.
+solveresult solvelevel(const levelrecord& rec, int maxshots);
