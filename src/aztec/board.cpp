@@ -116,7 +116,7 @@ void prepare_board(const levelrecord* rec) {
         }
         for (int c = 0; c < 12; ++c) addstone(32 + 64 * c, boardtop, 10, 0);
         if (rec) {
-            for (int n = 1; n <= LEVELCELLS; ++n) {
+            for (int n = 1; n <= CATALOGUE_CELLS; ++n) {
                 int code = rec->stonecode[n];
                 if (code < 0) continue;
                 int c = (n - 1) % 12, r = (n - 1) / 12;
@@ -126,7 +126,9 @@ void prepare_board(const levelrecord* rec) {
                     code = variants[rand_range(1, 6) - 1];
                 }
                 if ((code >= 71 && code <= 73) || (code >= 91 && code <= 93)) code -= 1;
-                addstone(32 + 64 * c, boardtop + 64 + 64 * r, code + 1, rec->chaincode[n] + 1);
+                // The file carries no validation: absurd chain codes must not overflow.
+                int chains = rec->chaincode[n] >= -1 && rec->chaincode[n] <= 2 ? rec->chaincode[n] + 1 : 0;
+                addstone(32 + 64 * c, boardtop + 64 + 64 * r, code == 2147483647 ? code : code + 1, chains);
             }
         }
     }

@@ -16,8 +16,8 @@ void tole(int32_t v, unsigned char* b) {
 }
 // Reads n ints; 0 when the file ends first.
 int readints(FILE* f, int* out, int n) {
-    unsigned char buf[LEVELRECORDINTS * 4];
-    if (n > LEVELRECORDINTS) return 0;
+    unsigned char buf[LEVELRECORD_INTS * 4];
+    if (n > LEVELRECORD_INTS) return 0;
     if (fread(buf, 4, (size_t)n, f) != (size_t)n) return 0;
     for (int i = 0; i < n; ++i) out[i] = fromle(buf + 4 * i);
     return 1;
@@ -26,7 +26,7 @@ int readints(FILE* f, int* out, int n) {
 
 levelrecord emptylevelrecord() {
     levelrecord r;
-    for (int n = 0; n <= LEVELCELLS; ++n) {
+    for (int n = 0; n <= CATALOGUE_CELLS; ++n) {
         r.stonecode[n] = -1;
         r.chaincode[n] = -1;
     }
@@ -43,11 +43,11 @@ int levelcell(int c, int r) { return r * 12 + c + 1; }
 
 void decodelevelrecord(const int* ints, levelrecord* out) {
     out->stonecode[0] = out->chaincode[0] = -1;
-    for (int n = 1; n <= LEVELCELLS; ++n) {
+    for (int n = 1; n <= CATALOGUE_CELLS; ++n) {
         out->stonecode[n] = ints[2 * (n - 1)];
         out->chaincode[n] = ints[2 * (n - 1) + 1];
     }
-    const int* tail = ints + 2 * LEVELCELLS;
+    const int* tail = ints + 2 * CATALOGUE_CELLS;
     out->challenge = tail[0];
     out->type = tail[1];
     out->time3 = tail[2];
@@ -57,11 +57,11 @@ void decodelevelrecord(const int* ints, levelrecord* out) {
 }
 
 void encodelevelrecord(const levelrecord& rec, int* ints) {
-    for (int n = 1; n <= LEVELCELLS; ++n) {
+    for (int n = 1; n <= CATALOGUE_CELLS; ++n) {
         ints[2 * (n - 1)] = rec.stonecode[n];
         ints[2 * (n - 1) + 1] = rec.chaincode[n];
     }
-    int* tail = ints + 2 * LEVELCELLS;
+    int* tail = ints + 2 * CATALOGUE_CELLS;
     tail[0] = rec.challenge;
     tail[1] = rec.type;
     tail[2] = rec.time3;
@@ -75,10 +75,10 @@ int readlevelrecord(const std::string& path, int level, levelrecord* out) {
     FILE* f = fopen(path.c_str(), "rb");
     if (!f) return 0;
     int ok = 0;
-    long offset = 8L + (long)(level - 1) * LEVELRECORDINTS * 4;
+    long offset = 8L + (long)(level - 1) * LEVELRECORD_INTS * 4;
     if (fseek(f, offset, SEEK_SET) == 0) {
-        int ints[LEVELRECORDINTS];
-        if (readints(f, ints, LEVELRECORDINTS)) {
+        int ints[LEVELRECORD_INTS];
+        if (readints(f, ints, LEVELRECORD_INTS)) {
             decodelevelrecord(ints, out);
             ok = 1;
         }
@@ -93,8 +93,8 @@ std::vector<levelrecord> readlevelfile(const std::string& path) {
     if (!f) return levels;
     int header[2];
     if (readints(f, header, 2)) {
-        int ints[LEVELRECORDINTS];
-        while (readints(f, ints, LEVELRECORDINTS)) {
+        int ints[LEVELRECORD_INTS];
+        while (readints(f, ints, LEVELRECORD_INTS)) {
             levelrecord r;
             decodelevelrecord(ints, &r);
             levels.push_back(r);
@@ -107,18 +107,18 @@ std::vector<levelrecord> readlevelfile(const std::string& path) {
 int writelevelfile(const std::string& path, const std::vector<levelrecord>& levels) {
     FILE* f = fopen(path.c_str(), "wb");
     if (!f) return 0;
-    unsigned char buf[LEVELRECORDINTS * 4];
+    unsigned char buf[LEVELRECORD_INTS * 4];
     int ok = 1;
     tole(0, buf);
     tole(0, buf + 4);
     ok &= fwrite(buf, 1, 8, f) == 8;
-    size_t count = levels.size() < LEVELFILELEVELS ? (size_t)LEVELFILELEVELS : levels.size();
+    size_t count = levels.size() < CATALOGUE_LEVELS ? (size_t)CATALOGUE_LEVELS : levels.size();
     levelrecord blank = emptylevelrecord();
     for (size_t i = 0; i < count; ++i) {
-        int ints[LEVELRECORDINTS];
+        int ints[LEVELRECORD_INTS];
         encodelevelrecord(i < levels.size() ? levels[i] : blank, ints);
-        for (int k = 0; k < LEVELRECORDINTS; ++k) tole(ints[k], buf + 4 * k);
-        ok &= fwrite(buf, 4, LEVELRECORDINTS, f) == LEVELRECORDINTS;
+        for (int k = 0; k < LEVELRECORD_INTS; ++k) tole(ints[k], buf + 4 * k);
+        ok &= fwrite(buf, 4, LEVELRECORD_INTS, f) == LEVELRECORD_INTS;
     }
     ok &= fclose(f) == 0;
     return ok;

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-enum { LEVELCELLS = 144, LEVELRECORDINTS = 294, LEVELFILELEVELS = 150 };
+#include "aztec/catalogue.h"
 
 struct levelrecord {
-    int stonecode[LEVELCELLS + 1];  // [1..144], -1 empty
-    int chaincode[LEVELCELLS + 1];  // [1..144], -1 no chain
+    int stonecode[CATALOGUE_CELLS + 1];  // [1..144], -1 empty
+    int chaincode[CATALOGUE_CELLS + 1];  // [1..144], -1 no chain
     int challenge, type, time3, time2, moves3, moves2;
 };
 

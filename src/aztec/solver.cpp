@@ -13,105 +13,78 @@
 #include "storage/settings.h"
 #include "ui/popups.h"
 
-void saveboardstate(boardsnapshot* s) {
+namespace {
+// Copies the live state into the snapshot (save) or back (restore), field by field in one list.
+void transferstate(boardsnapshot* s, bool save) {
     const int p = curplayer;
+    auto block = [save](void* live, void* copy, size_t bytes) {
+        if (save)
+            std::memcpy(copy, live, bytes);
+        else
+            std::memcpy(live, copy, bytes);
+    };
+    auto one = [save](auto& live, auto& copy) {
+        if (save)
+            copy = live;
+        else
+            live = copy;
+    };
     const size_t row = sizeof(int) * BOARDSLOTS;
-    std::memcpy(s->kind, stone_kind[p], row);
-    std::memcpy(s->x, stone_x[p], row);
-    std::memcpy(s->y, stone_y[p], row);
-    std::memcpy(s->spare, stone_spare[p], row);
-    std::memcpy(s->falling, stone_falling[p], row);
-    std::memcpy(s->group, stone_group[p], row);
-    std::memcpy(s->glint, stone_glint[p], row);
-    std::memcpy(s->shake, stone_shake[p], row);
-    std::memcpy(s->chain, stone_chain[p], sizeof(s->chain));
-    std::memcpy(s->fallframes, stone_fallframes, row);
-    s->boardleft = boardleft;
-    s->topslot = topslot;
-    s->shotcolour = shotcolour;
-    s->nextcolour = nextcolour;
-    std::memcpy(s->colourcount, colourcount, sizeof(colourcount));
-    s->colourstones = colourstones;
-    s->nocolours = nocolours;
-    s->floorline = floorline;
-    s->scrollleft = scrollleft;
-    s->settled = settled;
-    s->cannonslot = cannonslot;
-    s->cannonx = cannonx;
-    s->cannony = cannony;
-    s->cannontarget = cannontarget;
-    s->aimx = aimx;
-    s->cannoncooldown = cannoncooldown;
-    s->swapflag = swapflag;
-    s->lastfiredslot = lastfiredslot;
-    s->lastshotx = lastshotx;
-    s->cannonbob = cannonbob;
-    std::memcpy(s->groupcount, groupcount, sizeof(groupcount));
-    s->explosionflag = explosionflag;
-    s->combomult = combomult;
-    s->combotimer = combotimer;
-    s->glintsweep = glintsweep;
-    s->stonerow = stonerow;
-    s->level_frames = level_frames;
-    s->wincount = wincount;
-    s->losecount = losecount;
-    s->timerbar = timerbar;
-    s->framecount = framecount;
-    s->playerscore = playerscore[p];
-    s->playshots = playshots[p];
-    s->playseconds = playseconds[p];
-    s->levelrescued = levelrescued[p];
+    block(stone_kind[p], s->kind, row);
+    block(stone_x[p], s->x, row);
+    block(stone_y[p], s->y, row);
+    block(stone_spare[p], s->spare, row);
+    block(stone_falling[p], s->falling, row);
+    block(stone_group[p], s->group, row);
+    block(stone_glint[p], s->glint, row);
+    block(stone_shake[p], s->shake, row);
+    block(stone_chain[p], s->chain, sizeof(s->chain));
+    block(stone_fallframes, s->fallframes, row);
+    block(colourcount, s->colourcount, sizeof(colourcount));
+    block(groupcount, s->groupcount, sizeof(groupcount));
+    one(boardleft, s->boardleft);
+    one(topslot, s->topslot);
+    one(shotcolour, s->shotcolour);
+    one(nextcolour, s->nextcolour);
+    one(colourstones, s->colourstones);
+    one(nocolours, s->nocolours);
+    one(floorline, s->floorline);
+    one(scrollleft, s->scrollleft);
+    one(settled, s->settled);
+    one(cannonslot, s->cannonslot);
+    one(cannonx, s->cannonx);
+    one(cannony, s->cannony);
+    one(cannontarget, s->cannontarget);
+    one(aimx, s->aimx);
+    one(cannoncooldown, s->cannoncooldown);
+    one(swapflag, s->swapflag);
+    one(lastfiredslot, s->lastfiredslot);
+    one(lastshotx, s->lastshotx);
+    one(cannonbob, s->cannonbob);
+    one(explosionflag, s->explosionflag);
+    one(combomult, s->combomult);
+    one(combotimer, s->combotimer);
+    one(glintsweep, s->glintsweep);
+    one(stonerow, s->stonerow);
+    one(level_frames, s->level_frames);
+    one(wincount, s->wincount);
+    one(losecount, s->losecount);
+    one(timerbar, s->timerbar);
+    one(framecount, s->framecount);
+    one(playerscore[p], s->playerscore);
+    one(playshots[p], s->playshots);
+    one(playseconds[p], s->playseconds);
+    one(levelrescued[p], s->levelrescued);
+}
+}  // namespace
+
+void saveboardstate(boardsnapshot* s) {
+    transferstate(s, true);
     s->rnd = rnd_state();
 }
 
 void restoreboardstate(const boardsnapshot& s) {
-    const int p = curplayer;
-    const size_t row = sizeof(int) * BOARDSLOTS;
-    std::memcpy(stone_kind[p], s.kind, row);
-    std::memcpy(stone_x[p], s.x, row);
-    std::memcpy(stone_y[p], s.y, row);
-    std::memcpy(stone_spare[p], s.spare, row);
-    std::memcpy(stone_falling[p], s.falling, row);
-    std::memcpy(stone_group[p], s.group, row);
-    std::memcpy(stone_glint[p], s.glint, row);
-    std::memcpy(stone_shake[p], s.shake, row);
-    std::memcpy(stone_chain[p], s.chain, sizeof(s.chain));
-    std::memcpy(stone_fallframes, s.fallframes, row);
-    boardleft = s.boardleft;
-    topslot = s.topslot;
-    shotcolour = s.shotcolour;
-    nextcolour = s.nextcolour;
-    std::memcpy(colourcount, s.colourcount, sizeof(colourcount));
-    colourstones = s.colourstones;
-    nocolours = s.nocolours;
-    floorline = s.floorline;
-    scrollleft = s.scrollleft;
-    settled = s.settled;
-    cannonslot = s.cannonslot;
-    cannonx = s.cannonx;
-    cannony = s.cannony;
-    cannontarget = s.cannontarget;
-    aimx = s.aimx;
-    cannoncooldown = s.cannoncooldown;
-    swapflag = s.swapflag;
-    lastfiredslot = s.lastfiredslot;
-    lastshotx = s.lastshotx;
-    cannonbob = s.cannonbob;
-    std::memcpy(groupcount, s.groupcount, sizeof(groupcount));
-    explosionflag = s.explosionflag;
-    combomult = s.combomult;
-    combotimer = s.combotimer;
-    glintsweep = s.glintsweep;
-    stonerow = s.stonerow;
-    level_frames = s.level_frames;
-    wincount = s.wincount;
-    losecount = s.losecount;
-    timerbar = s.timerbar;
-    framecount = s.framecount;
-    playerscore[p] = s.playerscore;
-    playshots[p] = s.playshots;
-    playseconds[p] = s.playseconds;
-    levelrescued[p] = s.levelrescued;
+    transferstate(const_cast<boardsnapshot*>(&s), false);
     set_rnd_state(s.rnd);
 }
 

@@ -29,7 +29,7 @@ int solve(const std::string& path) {
     for (size_t i = 0; i < levels.size(); ++i) {
         if (levels[i].type != 1) continue;
         bool empty = true;
-        for (int n = 1; n <= LEVELCELLS && empty; ++n) empty = levels[i].stonecode[n] < 0;
+        for (int n = 1; n <= CATALOGUE_CELLS && empty; ++n) empty = levels[i].stonecode[n] < 0;
         if (empty) continue;
         solveresult r = solvelevel(levels[i], 400);
         played += 1;
