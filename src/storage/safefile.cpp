@@ -1,0 +1,58 @@
+#include "storage/safefile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace {
+void sync_folder_of(const std::string& path) {
+    auto slash = path.rfind('/');
+    std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+}  // namespace
+
+bool write_file_safely(const std::string& path, const std::string& bytes) {
+    std::string temp = path + ".new";
+    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        std::printf("error: cannot write %s (%s)\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
+    size_t done = 0;
+    int err = 0;
+    while (done < bytes.size()) {
+        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            err = errno;
+            break;
+        }
+        done += (size_t)n;
+    }
+    if (!err && fsync(fd) != 0) err = errno;
+    if (close(fd) != 0 && !err) err = errno;
+    if (!err && rename(temp.c_str(), path.c_str()) != 0) err = errno;
+    if (err) {
+        unlink(temp.c_str());
+        std::printf("error: cannot write %s (%s); the old file is kept\n", path.c_str(), std::strerror(err));
+        return false;
+    }
+    sync_folder_of(path);
+    return true;
+}
+
+bool read_whole_file(const std::string& path, std::string& bytes) {
+    std::ifstream f(path, std::ios::binary);
+    if (!f) return false;
+    bytes.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    return true;
+}
