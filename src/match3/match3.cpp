@@ -5,3 +5,8 @@ TImage m3itemimage[5][30];
 void loadmatch3stuff() {}
 void m3enter() {}
 void m3freebackdrop() {}
+TImage m3backdrop;
+TImage m3mudimage[5];
+void m3frame() {}
+void m3nostartlines() {}
+int m3mudleft() { return 0; }

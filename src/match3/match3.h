@@ -10,3 +10,13 @@ void loadmatch3stuff();
 void m3enter();
 // Drops the board backdrop (every entry of the menu, map, game and story screens).
 void m3freebackdrop();
+// The board backdrop "data\\minigames\\downbackpuzzle.png", loaded by m3enter.
+extern TImage m3backdrop;
+// Mud layer images 1..4.
+extern TImage m3mudimage[5];
+// One frame of a match-3 level inside the game screen (board, input, drawing).
+void m3frame();
+// Re-deals the items until no line exists (frame 2 of a level).
+void m3nostartlines();
+// Cells with mud left.
+int m3mudleft();

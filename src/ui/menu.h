@@ -4,8 +4,15 @@
 
 extern int menuframes;   // frames since the menu was entered
 extern int prevscreen;   // the screen the menu was entered from
-extern TImage popupimage;  // data\ui\popup.png, the popup panel
+// Shared interface images, loaded once by loadmenustuff.
+extern TImage popupimage;  // data\ui\popup.png, the popup panel and pause overlay
 extern TImage blacktile;   // data\ui\black.png, dims the screen
+extern TImage collimg, coll2img, coll3img;  // mouse-point shapes (top-left handled: coll, coll2)
+extern TImage lineimg;                      // separator line of popups and the win screen
+extern TImage optionstrackimg, optionstrackfill1img, optionstrackfillimg;
+extern TImage cbimg, himg;                  // check box and tick mark (handle (19, 35))
+extern TImage helparrow2img, harrowimg, popuplineimg, barimg;
+extern TImage buttonimage[21];              // by button kind
 
 void loadmenustuff();
 void instmenu();
