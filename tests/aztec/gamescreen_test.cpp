@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include "app/display.h"
+#include "app/screenflow.h"
+#include "app/shell.h"
+#include "aztec/catalogue.h"
+#include "aztec/gamescreen.h"
+#include "aztec/levelrun.h"
+#include "aztec/winlose.h"
+#include "storage/players.h"
+#include "storage/settings.h"
+#include "support/headless.h"
+#include "ui/popups.h"
+
+namespace {
+class GameScreen : public ::testing::Test {
+protected:
+    void SetUp() override {
+        headless();
+        userpath = temp_folder("gamescreen");
+        curplayer = 1;
+        playlevel = curlevel = 9;
+        level_type[9] = 1;
+        level_challenge[9] = 1;
+        level_time3[9] = 60;
+        level_time2[9] = 90;
+        playdifficulty[1] = 3;
+        wincount = losecount = 0;
+        popupfade = popupkind = 0;
+        paused = -1;
+        resetgamescreen();
+    }
+};
+}  // namespace
+
+TEST_F(GameScreen, UpperStarRowWarnsFrom56SecondsAndFadesFrom61) {
+    auto step = [](int seconds) {
+        playseconds[1] = seconds;
+        drawstarpanel();
+    };
+    step(55);
+    EXPECT_EQ(starwarnframes[1], 0);
+    step(56);
+    EXPECT_EQ(starwarnframes[1], 1);
+    step(60);
+    EXPECT_EQ(starwarnframes[1], 2);
+    EXPECT_EQ(starpassedframes[1], 0);
+    step(61);
+    EXPECT_EQ(starpassedframes[1], 1);
+    EXPECT_EQ(starwarnframes[1], 2);  // a passed row no longer blinks
+    EXPECT_EQ(starwarnframes[2], 0);  // the 90-second row is still far off
+}
+
+TEST_F(GameScreen, MoveLevelRowsCountShotsAgainstTheDifficultyMark) {
+    level_challenge[9] = 2;
+    level_moves3[9] = 20;
+    level_moves2[9] = 30;
+    playdifficulty[1] = 3;  // marks 16 and 26
+    playshots[1] = 14;
+    drawstarpanel();
+    EXPECT_EQ(starwarnframes[1], 0);
+    playshots[1] = 16;  // the next shot would pass the mark
+    drawstarpanel();
+    EXPECT_EQ(starwarnframes[1], 1);
+    playshots[1] = 17;
+    drawstarpanel();
+    EXPECT_EQ(starpassedframes[1], 1);
+}
+
+TEST_F(GameScreen, DifficultyDialogHoldsTheClockAndLiftsALowBar) {
+    level_frames = 35;
+    timerbar = 90;
+    timerbar_shown[1] = 90;
+    // Option 2 lies at centery - 120 + 175.
+    mx = centerx + 100;
+    my = centery - 120 + 175;
+    mhit1 = 1;
+    popupkind = 777;
+    popupfade = 16;
+    drawdifficultydialog();
+    EXPECT_EQ(playdifficulty[1], 2);
+    EXPECT_EQ(level_frames, 36);
+    EXPECT_EQ(timerbar, 90);  // still open
+    mhit1 = 0;
+    key_escape = 1;
+    drawdifficultydialog();
+    key_escape = 0;
+    EXPECT_EQ(popupfadedir, 2);
+    EXPECT_EQ(timerbar, 150);
+    EXPECT_EQ(timerbar_shown[1], 150);
+    popupkind = popupfade = popupfadedir = 0;
+}
+
+TEST_F(GameScreen, DeveloperWinNeedsTheDeveloperKeys) {
+    level_type[9] = 2;  // keeps the board out of this test
+    level_frames = 300;
+    devkeys = 0;
+    key_f3 = 1;
+    showgame();
+    EXPECT_EQ(wincount, 0);
+    devkeys = 1;
+    showgame();
+    EXPECT_GE(wincount, 1);
+    key_f3 = 0;
+    devkeys = 0;
+    wincount = 0;
+}
+
+TEST_F(GameScreen, FrameClockStandsStillUnderAPopupOrThePause) {
+    level_type[9] = 2;
+    level_frames = 40;
+    showgame();
+    EXPECT_EQ(level_frames, 41);
+    popupfade = 5;
+    showgame();
+    EXPECT_EQ(level_frames, 41);
+    popupfade = 0;
+    paused = 1;
+    showgame();
+    EXPECT_EQ(level_frames, 41);
+    paused = -1;
+}
+
+TEST_F(GameScreen, LoseScreenButtonsAppearOnlyFromFrame150) {
+    level_type[9] = 2;
+    nextscreen = screen_none;
+    losecount = 1;
+    // A click where the "play again" button will be does nothing before it is drawn.
+    for (int l = 2; l < 150; ++l) {
+        mx = centerx + 150;
+        my = 620;
+        mhit1 = 1;
+        fadestate = 1;
+        makelose();
+        ASSERT_NE(nextscreen, screen_game) << "frame " << l;
+    }
+    mhit1 = 0;
+    losecount = 0;
+}
