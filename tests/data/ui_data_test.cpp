@@ -1,0 +1,348 @@
+// The generated interface data: font sheets, text tables and interface images, read back with the game's own
+// loaders and checked against the places the game draws them.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+#include "../../tools/datagen/fonts/charlists.h"
+#include "platform/draw.h"
+#include "platform/paths.h"
+#include "support/headless.h"
+#include "texts/texttables.h"
+
+namespace {
+
+std::string data_path(const std::string& rel) { return build_dir() + "/data/" + rel; }
+
+bool exists(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+// ---------------------------------------------------------------- fonts
+
+struct SheetInfo {
+    const char* file;
+    int cw, ch, frames;
+    const ListEntry* list;
+    int count;
+};
+
+const SheetInfo kSheets[] = {
+    {"texts/font2.png", 92, 166, 110, kBigList, 110},
+    {"texts/efffont2.png", 92, 166, 110, kBigList, 110},
+    {"texts/font_ME_28_white.png", 28, 36, 260, kSmallList, 259},
+    {"texts/font_ME_28_white2black.png", 28, 36, 260, kSmallList, 259},
+};
+
+struct Ink {
+    int x0 = 1 << 20, y0 = 1 << 20, x1 = -1, y1 = -1;  // box of pixels with alpha above the threshold
+    bool any() const { return x1 >= 0; }
+};
+
+Ink ink_of(const TImage& im, int frame, int threshold) {
+    Ink k;
+    for (int y = 0; y < image_height(im); ++y)
+        for (int x = 0; x < image_width(im); ++x)
+            if ((int)(image_pixel(im, frame, x, y) & 255) > threshold) {
+                k.x0 = std::min(k.x0, x);
+                k.x1 = std::max(k.x1, x);
+                k.y0 = std::min(k.y0, y);
+                k.y1 = std::max(k.y1, y);
+            }
+    return k;
+}
+
+int position_of(const ListEntry* list, int count, char32_t c) {
+    int p = -1;
+    for (int i = 0; i < count; ++i)
+        if (list[i].cp == c) p = i;
+    return p;
+}
+
+TEST(UiDataFonts, SheetsCutIntoTheCellsTheGameLoadsAndEveryListedCharacterHasInk) {
+    headless();
+    for (const SheetInfo& s : kSheets) {
+        SCOPED_TRACE(s.file);
+        std::string path = data_path(s.file);
+        ASSERT_TRUE(exists(path));
+        TImage im = load_anim_image(path, s.cw, s.ch, 0, s.frames, -1);
+        ASSERT_TRUE(im != nullptr);
+        EXPECT_EQ(image_frames(im), s.frames);
+        EXPECT_EQ(image_width(im), s.cw);
+        EXPECT_EQ(image_height(im), s.ch);
+        for (int p = 0; p < s.count; ++p) {
+            char32_t c = s.list[p].cp;
+            bool blank = c == 0 || c == ' ';
+            EXPECT_EQ(ink_of(im, p, 40).any(), !blank) << "cell " << p + 1 << " U+" << std::hex << (unsigned)c;
+        }
+    }
+}
+
+TEST(UiDataFonts, GlyphsSitOnTheLinesTheLayoutHangsThemFrom) {
+    headless();
+    // Large headline font: the pen is the cell's left edge and row 145 is the baseline.
+    TImage big = load_anim_image(data_path("texts/font2.png"), 92, 166, 0, 110, -1);
+    ASSERT_TRUE(big != nullptr);
+    Ink h = ink_of(big, position_of(kBigList, 110, 'H'), 128);
+    EXPECT_NEAR(h.y1, 145, 4);
+    EXPECT_GE(h.x0, 0);
+    EXPECT_LT(h.x1, 62 - 7 + 4);  // within its advance plus the rim
+    // Pop-in font: letters pivot on (40, 100) after a shift of (+30, -40); the letter body sits around the pivot
+    // and its baseline stays on the text line (row 140).
+    TImage eff = load_anim_image(data_path("texts/efffont2.png"), 92, 166, 0, 110, -1);
+    ASSERT_TRUE(eff != nullptr);
+    Ink e = ink_of(eff, position_of(kBigList, 110, 'H'), 128);
+    EXPECT_NEAR((e.y0 + e.y1) / 2.0, 100, 12);
+    EXPECT_NEAR((e.x0 + e.x1) / 2.0, 40, 12);
+    EXPECT_NEAR(e.y1, 140, 6);
+    // Small fonts: captions are centred on buttons through row 20, so capitals are centred on it.
+    for (const char* f : {"texts/font_ME_28_white.png", "texts/font_ME_28_white2black.png"}) {
+        SCOPED_TRACE(f);
+        TImage sm = load_anim_image(data_path(f), 28, 36, 0, 260, -1);
+        ASSERT_TRUE(sm != nullptr);
+        for (char32_t c : {U'H', U'E', U'M'}) {
+            Ink k = ink_of(sm, position_of(kSmallList, 259, c), 128);
+            EXPECT_NEAR((k.y0 + k.y1) / 2.0, 20, 1.5);
+            EXPECT_GE(k.x0, 0);
+        }
+        // "«" keeps cell 171 although cells 94, 144, 145 and 170 are empty before it.
+        EXPECT_TRUE(ink_of(sm, 170, 40).any());
+        EXPECT_FALSE(ink_of(sm, 169, 40).any());
+    }
+}
+
+// ---------------------------------------------------------------- text tables
+
+int big_advance(unsigned char c) {
+    int p = position_of(kBigList, 110, c);
+    return p < 0 ? -1 : kBigList[p].width - 7;
+}
+int small_advance(unsigned char c) {
+    int p = position_of(kSmallList, 259, c);
+    return p < 0 ? -1 : kSmallList[p].width - 2;
+}
+
+// Width of a line as the layout measures it, or -1 when a character has no glyph.
+double line_width(const std::string& t, int font, double scale) {
+    double w = 0;
+    for (unsigned char c : t) {
+        int a = font == 1 ? big_advance(c) : small_advance(c);
+        if (a < 0) return -1;
+        w += a;
+    }
+    return w * scale * (font == 1 ? 0.7 : 1.0);
+}
+
+// Greedy wrap on spaces with the small font's advances; the lines, or empty when a word is wider than the box.
+std::vector<std::string> wrap(const std::string& t, int maxwidth) {
+    std::vector<std::string> lines;
+    size_t i = 0;
+    while (i < t.size()) {
+        int w = 0;
+        size_t j = i;
+        while (j < t.size()) {
+            w += std::max(0, small_advance((unsigned char)t[j]));
+            ++j;
+            if (w > maxwidth) break;
+        }
+        if (w > maxwidth) {
+            size_t k = j - 1;
+            while (k > i && t[k] != ' ') --k;
+            if (k == i) return {};
+            lines.push_back(t.substr(i, k + 1 - i));
+            i = k + 1;
+        } else {
+            lines.push_back(t.substr(i, j - i));
+            i = j;
+        }
+    }
+    return lines;
+}
+
+class UiDataTexts : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        readtexttable(menutexts, data_path("texts/menutexts.txt"), 300, 1);
+        readtexttable(storytexts, data_path("texts/storytexts.txt"), 1000, 0);
+        readtexttable(gametexts, data_path("texts/gametexts.txt"), 300, 1);
+    }
+};
+
+struct Addr {
+    char table;  // 'm', 'g', 's'
+    int s, n;
+    int font;         // font that draws it
+    double scale;     // scale it is drawn at
+    double maxwidth;  // room it has, in pixels (0: not checked)
+};
+
+const std::string& lookup(const Addr& a) {
+    return a.table == 'm' ? menutext(a.s, a.n) : a.table == 'g' ? gametext(a.s, a.n) : storytext(a.s, a.n);
+}
+
+// Every single-line address the game draws, with its font and the room around it.
+std::vector<Addr> single_lines() {
+    std::vector<Addr> v;
+    auto add = [&](char t, int s, std::initializer_list<int> ns, int font, double scale, double w) {
+        for (int n : ns) v.push_back({t, s, n, font, scale, w});
+    };
+    // Popup titles are scaled down to fit 366 pixels by the panel; keep them inside without scaling.
+    for (int s : {1, 2, 3, 4, 5, 6, 7, 19, 21, 24}) add('m', s, {1}, 1, 1.0, 366);
+    add('m', 1, {2, 3}, 4, 1, 520);
+    add('m', 2, {2, 3}, 4, 1, 560);
+    add('m', 3, {2, 3}, 4, 1, 560);
+    add('m', 21, {2, 3}, 4, 1, 560);
+    add('m', 24, {2, 3}, 4, 1, 520);
+    add('m', 5, {2}, 4, 1, 520);
+    add('m', 6, {2}, 4, 1, 520);
+    add('m', 4, {2, 7}, 4, 1, 0);
+    add('m', 7, {2, 3, 6, 7, 8}, 4, 1, 130);          // row captions left of the first box
+    add('m', 7, {9, 10, 11, 12, 13}, 4, 1, 160);      // choice captions between boxes
+    add('m', 7, {14}, 4, 1, 330);                     // the last choice has the row to itself
+    add('m', 8, {2, 3}, 1, 0.5, 330);
+    add('m', 8, {4}, 1, 0.8, 330);
+    add('m', 10, {1}, 1, 0.5, 600);
+    add('m', 11, {1}, 4, 1, 380);
+    add('m', 14, {2}, 1, 1.0, 300);
+    add('m', 14, {9, 10}, 4, 1, 400);
+    add('m', 19, {4, 5, 6, 7}, 4, 1, 140);
+    add('g', 1, {1}, 1, 1.0, 366);
+    add('g', 1, {4, 5, 6, 7, 8, 9}, 1, 0.5, 360);
+    add('g', 1, {10}, 2, 1, 700);
+    add('g', 2, {1}, 3, 0.8, 900);
+    add('g', 2, {2, 3}, 3, 0.4, 900);
+    add('g', 3, {1}, 2, 1, 110);   // "LEVEL 105" on the top-left plate
+    add('g', 3, {3}, 3, 0.8, 900);
+    add('g', 4, {2}, 4, 1, 520);
+    add('g', 4, {8, 9, 10, 11, 14, 15, 16, 17}, 1, 0.5, 360);  // win screen line 1 and the dialog (font 4 there)
+    add('g', 4, {18, 19}, 1, 1.0, 366);
+    add('g', 7, {1}, 3, 1.0, 900);
+    add('g', 7, {3}, 2, 1, 150);
+    for (int r = 0; r <= 10; ++r) add('g', 7, {5 + r}, 3, 0.9, 900);
+    add('g', 13, {1}, 1, 1.0, 366);
+    add('g', 13, {59, 65}, 4, 1, 460);
+    add('s', 0, {5}, 3, 1.0, 960);
+    for (int ch = 1; ch <= 8; ++ch) {
+        add('s', ch, {1}, 1, 0.7, 440);
+        add('s', ch, {2}, 4, 1, 440);
+    }
+    return v;
+}
+
+// Button captions: drawn in font 2 at the caption scale on the button image, which must leave a margin.
+struct Caption {
+    char table;
+    int s, n;
+    const char* image;
+};
+
+const Caption kCaptions[] = {
+    {'m', 1, 4, "ui/button3.png"},   {'m', 1, 5, "ui/button3.png"},   {'m', 2, 4, "ui/button3.png"},
+    {'m', 2, 5, "ui/button3.png"},   {'m', 2, 6, "ui/button3.png"},   {'m', 3, 4, "ui/button3.png"},
+    {'m', 3, 5, "ui/button3.png"},   {'m', 4, 4, "ui/button3.png"},   {'m', 4, 5, "ui/button3.png"},
+    {'m', 4, 6, "ui/button3.png"},   {'m', 4, 13, "ui/button3.png"},  {'m', 5, 3, "ui/button3.png"},
+    {'m', 5, 4, "ui/button3.png"},   {'m', 6, 3, "ui/button3.png"},   {'m', 6, 4, "ui/button3.png"},
+    {'m', 7, 15, "ui/button3.png"},  {'m', 13, 3, "ui/button3.png"},  {'m', 13, 4, "ui/button3.png"},
+    {'m', 13, 5, "ui/button3.png"},  {'m', 13, 6, "ui/button3.png"},  {'m', 13, 7, "ui/button3.png"},
+    {'m', 13, 8, "ui/button3.png"},  {'m', 19, 10, "ui/button3.png"}, {'m', 21, 4, "ui/button3.png"},
+    {'m', 24, 4, "ui/button3.png"},  {'m', 24, 5, "ui/button3.png"},  {'m', 12, 1, "ui/menubutton1.png"},
+    {'m', 12, 2, "ui/menubutton1.png"}, {'m', 12, 3, "ui/menubutton1.png"}, {'m', 12, 5, "ui/menubutton1.png"},
+    {'m', 14, 4, "ui/button10.png"}, {'m', 14, 6, "ui/button10.png"}, {'m', 14, 8, "ui/button10.png"},
+    {'g', 2, 4, "ui/button10.png"},  {'g', 2, 5, "ui/button10.png"},  {'g', 3, 5, "ui/pause.png"},
+    {'g', 13, 2, "ui/button6.png"},  {'g', 13, 3, "ui/button6.png"},  {'g', 13, 4, "ui/button6.png"},
+    {'s', 0, 1, "ui/button3.png"},   {'s', 0, 3, "ui/button3.png"},   {'s', 0, 4, "ui/button3.png"},
+};
+
+TEST_F(UiDataTexts, EveryAddressTheGameDrawsHasTextThatItsFontCanDrawAndThatFitsItsPlace) {
+    for (const Addr& a : single_lines()) {
+        const std::string& t = lookup(a);
+        SCOPED_TRACE(std::string(1, a.table) + " " + std::to_string(a.s) + "," + std::to_string(a.n) + ": " + t);
+        ASSERT_FALSE(t.empty());
+        double w = line_width(t, a.font == 3 ? 1 : a.font, a.font == 3 ? a.scale / 0.7 : a.scale);
+        ASSERT_GE(w, 0) << "a character has no glyph";
+        if (a.maxwidth > 0) EXPECT_LE(w, a.maxwidth);
+    }
+}
+
+TEST_F(UiDataTexts, ButtonCaptionsFitTheirButtons) {
+    headless();
+    for (const Caption& c : kCaptions) {
+        const std::string& t = c.table == 'm' ? menutext(c.s, c.n) : c.table == 'g' ? gametext(c.s, c.n)
+                                                                                    : storytext(c.s, c.n);
+        SCOPED_TRACE(t);
+        ASSERT_FALSE(t.empty());
+        double w = line_width(t, 2, 1.0);
+        ASSERT_GE(w, 0);
+        std::string path = data_path(c.image);
+        if (!exists(path)) GTEST_SKIP() << c.image << " not generated yet";
+        TImage im = load_image(path, -1);
+        ASSERT_TRUE(im != nullptr);
+        EXPECT_LE(w, image_width(im) - 36) << c.image;
+    }
+}
+
+// Paragraph address, its box width and the lines it may take before it meets the next thing on the page.
+struct Para {
+    char table;
+    int s, n, width, maxlines;
+};
+
+std::vector<Para> paragraphs() {
+    std::vector<Para> v;
+    // Story columns: rows of 40 pixels from y 220; a paragraph may not reach the next one's row and the last
+    // in a column ends by row 10, above the buttons.
+    const int layout[8][2][5] = {
+        {{0, 2, 5, 8, -1}, {0, 5, -1, -1, -1}}, {{0, 3, 8, -1, -1}, {0, 2, 5, -1, -1}},
+        {{0, 2, 6, 8, -1}, {0, 5, 8, -1, -1}},  {{0, 3, 6, -1, -1}, {0, 4, -1, -1, -1}},
+        {{0, 5, 8, -1, -1}, {0, 4, -1, -1, -1}}, {{0, 3, 8, -1, -1}, {0, 3, -1, -1, -1}},
+        {{0, 3, 6, -1, -1}, {0, 5, -1, -1, -1}}, {{0, 5, 9, -1, -1}, {0, 3, -1, -1, -1}},
+    };
+    for (int ch = 1; ch <= 8; ++ch) {
+        int line = 3;
+        for (int col = 0; col < 2; ++col) {
+            const int* rows = layout[ch - 1][col];
+            for (int k = 0; k < 5 && rows[k] >= 0; ++k) {
+                int next = (k + 1 < 5 && rows[k + 1] >= 0) ? rows[k + 1] : 11;
+                v.push_back({'s', ch, line++, 400, next - rows[k]});
+            }
+        }
+    }
+    // Help pages: width 460 (590 on the last page), line height 28, between the title, the animation and the
+    // navigation buttons.
+    const int help[][3] = {{6, 460, 1},  {7, 460, 3},  {12, 460, 2}, {13, 460, 2}, {18, 460, 3}, {19, 460, 2},
+                           {24, 460, 3}, {25, 460, 3}, {30, 460, 3}, {31, 460, 3}, {36, 460, 2}, {37, 460, 2},
+                           {42, 460, 2}, {43, 460, 2}, {48, 460, 3}, {49, 460, 2}, {54, 460, 2}, {55, 460, 2},
+                           {60, 460, 3}, {61, 460, 3}, {66, 590, 1}, {67, 590, 2}, {68, 590, 2}};
+    for (auto& h : help) v.push_back({'g', 13, h[0], h[1], h[2]});
+    // The pause overlay's second line: a box 350 wide and 50 high.
+    v.push_back({'m', 10, 2, 350, 2});
+    return v;
+}
+
+TEST_F(UiDataTexts, WrappedParagraphsFitTheirWidthAndLineBudget) {
+    for (const Para& p : paragraphs()) {
+        const std::string& t = p.table == 'm' ? menutext(p.s, p.n) : p.table == 'g' ? gametext(p.s, p.n)
+                                                                                    : storytext(p.s, p.n);
+        SCOPED_TRACE(std::string(1, p.table) + " " + std::to_string(p.s) + "," + std::to_string(p.n) + ": " + t);
+        ASSERT_FALSE(t.empty());
+        for (unsigned char c : t) ASSERT_GE(small_advance(c), 0) << "no glyph for " << (int)c;
+        std::vector<std::string> lines = wrap(t, p.width);
+        ASSERT_FALSE(lines.empty()) << "a word is wider than the box";
+        EXPECT_LE((int)lines.size(), p.maxlines);
+        EXPECT_LE((int)lines.size(), 10);
+    }
+}
+
+TEST_F(UiDataTexts, SectionsAreFoundWhereTheGameLooksForThem) {
+    for (int s : {1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 14, 19, 21, 24}) EXPECT_GT(menutexts.sectionstart[s], 0) << s;
+    for (int s : {1, 2, 3, 4, 7, 13}) EXPECT_GT(gametexts.sectionstart[s], 0) << s;
+    for (int s = 0; s <= 8; ++s) EXPECT_GT(storytexts.sectionstart[s], 0) << s;
+    // Ten ranks plus "no rank yet", all different, so the celebration never announces the rank the player had.
+    for (int r = 0; r < 10; ++r) EXPECT_NE(gametext(7, 5 + r), gametext(7, 6 + r));
+}
+
+}  // namespace
