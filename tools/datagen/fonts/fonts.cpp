@@ -69,6 +69,12 @@ struct Placement {
     double cap_top;  // cell row of the capitals' top
 };
 
+// The letter body grown by r pixels: the dark rim around a letter.
+void grow_into(gen::Canvas& rim, const gen::Canvas& body, double r) {
+    ui::composite(rim, body);
+    ui::dilate(rim, r);
+}
+
 void style_glyph(gen::Canvas& cell, const FontSpec& fs, const ui::PathFn& shape, const Placement& pl, uint32_t seed) {
     // The letter body: the outline grown by `bold`.
     gen::Canvas body(cell.w, cell.h);
@@ -79,8 +85,7 @@ void style_glyph(gen::Canvas& cell, const FontSpec& fs, const ui::PathFn& shape,
     case CARVED_LIGHT: {
         // Pale stone letters with a dark rim: the game tints them (brown on panels, score colours in play).
         gen::Canvas rim(cell.w, cell.h);
-        ui::composite(rim, body);
-        ui::dilate(rim, 2.2);
+        grow_into(rim, body, 2.2);
         ui::drop_shadow(cell, rim, 2.5, 3.5, 3.5, 0.55);
         ui::fill_with(cell, rim, ui::vgrad(top, base, gen::hex(0x6a5a4c), gen::hex(0x2c241e)));
         ui::fill_with(cell, body, ui::vgrad3(top, base, gen::hex(0xffffff), gen::hex(0xf4efe6), gen::hex(0xcfc4b4), 0.45));
@@ -90,8 +95,7 @@ void style_glyph(gen::Canvas& cell, const FontSpec& fs, const ui::PathFn& shape,
     }
     case GOLD_EFFECT: {
         gen::Canvas rim(cell.w, cell.h);
-        ui::composite(rim, body);
-        ui::dilate(rim, 3.5);
+        grow_into(rim, body, 3.5);
         ui::drop_shadow(cell, rim, 3, 5, 5, 0.6);
         ui::fill_with(cell, rim, ui::vgrad(top, base, gen::hex(0x5a2a08), gen::hex(0x2a1004)));
         ui::fill_with(cell, body, ui::vgrad3(top - 4, base + 4, gen::hex(0xfff6c2), gen::hex(0xffcf4a),
@@ -109,8 +113,7 @@ void style_glyph(gen::Canvas& cell, const FontSpec& fs, const ui::PathFn& shape,
     }
     case CAPTION_WHITE: {
         gen::Canvas rim(cell.w, cell.h);
-        ui::composite(rim, body);
-        ui::dilate(rim, 1.1);
+        grow_into(rim, body, 1.1);
         ui::drop_shadow(cell, rim, 0.8, 1.3, 1.3, 0.75, gen::hex(0x1a0c04));
         ui::fill_with(cell, rim, ui::vgrad(top, base, gen::hex(0x3a2410, 0.85), gen::hex(0x1a0c04, 0.9)));
         ui::fill_with(cell, body, ui::vgrad(top, base, gen::hex(0xffffff), gen::hex(0xf1e6d2)));
