@@ -1,6 +1,233 @@
 #include "screens/intro.h"
 
-void instintro(int) {}
-void showintro() {}
-void instload() {}
-void showload() {}
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "app/display.h"
+#include "app/screenflow.h"
+#include "app/shell.h"
+#include "aztec/gamescreen.h"
+#include "aztec/levelrun.h"
+#include "platform/audio.h"
+#include "platform/background.h"
+#include "platform/input.h"
+#include "platform/paths.h"
+#include "texts/fonts.h"
+#include "texts/texttables.h"
+#include "ui/menu.h"
+
+std::string pagefile[MAXPAGES + 2];
+int pagetime[MAXPAGES + 2];
+int pageskip[MAXPAGES + 2];
+TImage pageimage[MAXPAGES + 2];
+int pagecount = 0;
+int intropage = 0, introframes = 0;
+
+int loadframes = 0;
+int loadbary = 818;
+TImage loadbarimage, loadfillpixels, loadfillcells;
+TImage logoimage[6];
+float logoscale = 0, logooffset = 0;
+
+namespace {
+
+const char* const splashconfig = "data\\/branding/splashconfig.txt";
+
+// Whole number at the start of a value ("150", "-3", " 42"); anything else reads as 0.
+int parseint(const std::string& s) {
+    errno = 0;
+    long v = std::strtol(s.c_str(), nullptr, 10);
+    if (errno == ERANGE) return v < 0 ? -1 : 1 << 30;
+    return (int)std::clamp(v, -(1L << 30), 1L << 30);
+}
+
+// A page with neither an image nor a time has nothing to show and nothing to end it.
+bool voidpage(int p) { return pagefile[p].empty() && pagetime[p] <= 0; }
+
+}  // namespace
+
+void readintrosettings() {
+    for (int p = 0; p <= MAXPAGES + 1; ++p) {
+        pagefile[p].clear();
+        pagetime[p] = 0;
+        pageskip[p] = 0;
+    }
+    pagecount = 0;
+
+    std::ifstream in(resolve_path(splashconfig), std::ios::binary);
+    if (!in) {
+        std::printf("splash configuration %s not found: no splash pages\n", resolve_path(splashconfig).c_str());
+        return;
+    }
+    int page = 1, last = 1;
+    std::string line;
+    for (int n = 0; n < MAXPAGES && std::getline(in, line); ++n) {
+        line.erase(std::remove(line.begin(), line.end(), '\r'), line.end());
+        std::string key = line.substr(0, 4);
+        std::string value = line.size() > 5 ? line.substr(5) : std::string();
+        if (key == "file") {
+            pagefile[page] = value;
+        } else if (key == "time") {
+            pagetime[page] = parseint(value);
+        } else if (key == "skip") {
+            pageskip[page] = value == "true" ? 1 : 0;
+        } else if (key == ";---" && page < MAXPAGES) {
+            last = ++page;
+        }
+    }
+    for (int p = 1; p <= last; ++p)
+        if (pagefile[p] != "none") ++pagecount;
+}
+
+void deleteintrostuff_dynamic() {
+    for (int p = 1; p <= MAXPAGES; ++p) pageimage[p] = nullptr;
+}
+
+void instintro(int page) {
+    readintrosettings();
+    hide_mouse();
+    if (page < 1) page = 1;
+    if (page == 1) {
+        for (int p = 1; p <= pagecount; ++p) {
+            pageimage[p] = nullptr;
+            if (!pagefile[p].empty() && pagefile[p] != "none")
+                pageimage[p] = load_image_logged("data\\branding\\" + pagefile[p]);
+        }
+    }
+    while (page <= pagecount && voidpage(page)) ++page;
+    if (page > pagecount) {
+        // Nothing (more) to show: on to the loading screen from the black of this fade.
+        instload();
+        return;
+    }
+    curscreen = screen_intro;
+    intropage = page;
+    introframes = 0;
+    startfadein();
+}
+
+void showintro() {
+    if (intropage < 1 || intropage > MAXPAGES) return;
+    ++introframes;
+    if (fadestate != 2) {
+        int pressed = mhit1 == 1 || key_down(VK_ESCAPE) || key_down(VK_RETURN) || key_down(VK_SPACE);
+        int mayskip = pageskip[intropage] == 1 || introframes >= INTRO_SKIP_ANYWAY;
+        if ((mayskip && pressed) || introframes == pagetime[intropage]) {
+            if (intropage < pagecount)
+                gotoscreen(screen_intro, intropage + 1);
+            else
+                gotoscreen(screen_load, 0);
+        }
+    }
+    if (key_f3) devkeys = 1;
+    draw_image_if_loaded(pageimage[intropage], (float)centerx, (float)centery);
+}
+
+void loadloadstuff_dynamic() {
+    freegamebg();
+    loadgamebg_dynamic(1);
+    loadbarimage = load_image_logged("data\\ui\\loadbar.png");
+    loadfillpixels = load_anim_image_logged("data\\ui\\loadfill.png", 1, 40, 402);
+    loadfillcells = load_anim_image_logged("data\\ui\\loadfill.png", 10, 40, 40);
+    logoimage[1] = load_image_logged("data\\logo\\1.png");
+    logoimage[2] = load_image_logged("data\\logo\\2.png");
+    logoimage[4] = load_image_logged("data\\logo\\3.png");
+    logoimage[5] = load_image_logged("data\\logo\\4.png");
+    logoimage[3] = load_image_logged("data\\logo\\q4m.png");
+}
+
+void deleteloadstuff_dynamic() {
+    loadbarimage = nullptr;
+    loadfillpixels = nullptr;
+    loadfillcells = nullptr;
+}
+
+void instload() {
+    hide_mouse();
+    loadbary = 818;
+    loadframes = 0;
+    deleteintrostuff_dynamic();
+    loadloadstuff_dynamic();
+    boardalpha = 1.0f;
+    musicvolnow = 0;
+    playmusic("/music/title.ogg", 1);
+    curscreen = screen_load;
+    startfadein();
+}
+
+void showload() {
+    drawbackground((float)mx);
+    set_blend(BLEND_ALPHA);
+    set_alpha(1);
+    ++loadframes;
+    drawloadlogo();
+
+    if (loadframes > 150 && loadframes <= 300)
+        loadbary = (int)((float)loadbary - (float)(loadbary - (virth - 120)) * 0.05f);
+    else if (loadframes > 300)
+        loadbary += 5;
+    draw_image_if_loaded(loadbarimage, (float)centerx, (float)loadbary);
+
+    int fill = std::min((loadframes - 150) * 3, 402);
+    if (fill >= 0) {
+        const float x0 = (float)(centerx - 205), y = (float)(loadbary + 54);
+        const int cells = image_frames(loadfillcells) - 1, pixels = image_frames(loadfillpixels) - 1;
+        for (int i = 0; i <= fill / 10; ++i)
+            draw_image_frame_in_range(loadfillcells, (float)(centerx - 210 + 10 * i), y, i - 1, cells);
+        for (int i = fill / 10 * 10; i <= fill; ++i)
+            draw_image_frame_in_range(loadfillpixels, x0 + (float)i, y, i - 1, pixels);
+        set_blend(BLEND_LIGHT);
+        draw_image_frame_in_range(loadfillpixels, x0 + (float)fill, y, fill - 1, pixels);
+        set_blend(BLEND_ALPHA);
+    }
+
+    drawtext(FONT_SMALL_DARK, menutext(11, 1), (float)(centerx + 1), (float)(loadbary + 59), ALIGN_CENTER, 1, 1, 1, 1);
+    drawtext(FONT_SMALL_DARK, menutext(11, 1), (float)centerx, (float)(loadbary + 58), ALIGN_CENTER, 1, 0.3f, 0.2f,
+             0.1f);
+    set_alpha(1);
+
+    if (loadframes == 340) {
+        losecount = 0;
+        instmenu();
+    }
+    if (key_f3) devkeys = 1;
+}
+
+void drawloadlogo() {
+    const int t = curscreen == screen_load ? loadframes : curscreen == screen_menu ? 500 : 0;
+    const float x = (float)centerx, y = (float)(centery - 200);
+    const float before = get_alpha();
+
+    if (t == 2) logoscale = logooffset = 0;
+    if (t > 100) {
+        set_alpha(std::min((float)(t - 100) * 0.03f, 1.0f));
+        logoscale -= (logoscale - 0.7f) * 0.05f;
+        set_scale(logoscale, logoscale);
+        draw_image_if_loaded(logoimage[1], x, y + 15);
+    }
+    if (t > 50) {
+        set_alpha(std::min((float)(t - 50) * 0.03f, 1.0f));
+        set_scale(0.7f, 0.7f);
+        logooffset -= (logooffset + 80) * 0.05f;
+        draw_image_if_loaded(logoimage[2], x, y + logooffset);
+        if (t == 80) playsound(72, (float)centerx);
+    }
+    const float grow = std::min((float)t * 0.02f, 1.0f);
+    set_alpha(grow);
+    set_scale(1 - 0.3f * grow, 1 - 0.3f * grow);
+    draw_image_if_loaded(logoimage[4], x, y);
+    if (t == 5) playsound(26, (float)centerx);
+    if (t > 50) {
+        const float k = std::min((float)(t - 50) * 0.03f, 1.0f);
+        set_alpha(k);
+        set_scale(1.2f - 0.5f * k, 1.2f - 0.5f * k);
+        draw_image_if_loaded(logoimage[5], x, y + 90);
+        if (t == 80) playsound(43, (float)centerx);
+    }
+    set_scale(1, 1);
+    set_alpha(before);
+    set_rotation(0);
+}
