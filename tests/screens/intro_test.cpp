@@ -34,6 +34,7 @@ protected:
         fadestate = 0;
         fadelevel = 0;
         bganimation = 1;
+        set_auto_midhandle(1);  // as at start-up
         input_pump();
         flush_keys();
         flush_mouse();
