@@ -10,7 +10,7 @@
 #include "platform/random.h"
 #include "storage/settings.h"
 #include "support/headless.h"
-#include "support/images.h"
+#include "support/datafolder.h"
 
 namespace {
 
@@ -19,18 +19,15 @@ protected:
     std::string base;
 
     void SetUp() override {
-        headless();
-        base = temp_folder(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        basedir = base;
+        base = own_data_folder();
         bganimation = 1;
-        set_auto_midhandle(1);
         freefireflies();
         freebutterflies();
     }
     void TearDown() override {
         freegamebg();
         bganimation = 1;
-        basedir = build_dir() + "/";
+        build_data_folder();
     }
 
     void image(const std::string& name, int w, int h, uint8_t r, uint8_t g, uint8_t b) {

@@ -15,7 +15,7 @@
 #include "platform/paths.h"
 #include "storage/settings.h"
 #include "support/headless.h"
-#include "support/images.h"
+#include "support/datafolder.h"
 #include "texts/texttables.h"
 
 namespace {
@@ -25,16 +25,13 @@ protected:
     std::string base;
 
     void SetUp() override {
-        headless();
-        base = temp_folder(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        basedir = base;
+        base = own_data_folder();
         devkeys = 0;
         mouseactive = 0;
         curscreen = screen_none;
         fadestate = 0;
         fadelevel = 0;
         bganimation = 1;
-        set_auto_midhandle(1);  // as at start-up
         input_pump();
         flush_keys();
         flush_mouse();
@@ -42,7 +39,7 @@ protected:
     void TearDown() override {
         for (int vk : {VK_SPACE, VK_F3, VK_F7}) inject_key(vk, 0);
         flush_keys();
-        basedir = build_dir() + "/";
+        build_data_folder();
     }
 
     void write(const std::string& name, const std::string& text) {

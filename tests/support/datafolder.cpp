@@ -1,10 +1,25 @@
-#include "support/images.h"
+#include "support/datafolder.h"
+
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <vector>
 
 #include "app/harness.h"
+#include "platform/draw.h"
 #include "platform/imagefile.h"
+#include "platform/paths.h"
+#include "support/headless.h"
+
+std::string own_data_folder() {
+    headless();
+    std::string base = temp_folder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    basedir = base;
+    set_auto_midhandle(1);
+    return base;
+}
+
+void build_data_folder() { basedir = build_dir() + "/"; }
 
 bool write_solid_png(const std::string& path, int w, int h, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
