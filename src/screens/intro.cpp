@@ -45,7 +45,7 @@ int parseint(const std::string& s) {
 }
 
 // A page with neither an image nor a time has nothing to show and nothing to end it.
-bool voidpage(int p) { return pagefile[p].empty() && pagetime[p] <= 0; }
+bool voidpage(int p) { return (pagefile[p].empty() || pagefile[p] == "none") && pagetime[p] <= 0; }
 
 }  // namespace
 

@@ -167,9 +167,14 @@ TEST_F(Intro, PagesThatWouldHoldTheGameForGood) {
     expect_span(at, INTRO_SKIP_ANYWAY + 17, INTRO_SKIP_ANYWAY + 30, 99);
     EXPECT_EQ(fadeouts, (std::vector<int>{INTRO_SKIP_ANYWAY}));
 
-    // A configuration whose only page is empty shows nothing.
+    // A configuration whose only page is empty shows nothing; nor does a "none" page without a time.
     config("page nothing here\n");
     instintro(1);
+    EXPECT_EQ(curscreen, screen_load);
+    config("file a.png\ntime 20\n;---\nfile none\n;---\nfile b.png\ntime 20\n");
+    curscreen = screen_none;
+    instintro(2);
+    EXPECT_EQ(pagecount, 2);
     EXPECT_EQ(curscreen, screen_load);
 }
 
