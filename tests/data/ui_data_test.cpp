@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -346,6 +348,123 @@ TEST_F(UiDataTexts, SectionsAreFoundWhereTheGameLooksForThem) {
     for (int s = 0; s <= 8; ++s) EXPECT_GT(storytexts.sectionstart[s], 0) << s;
     // Ten ranks plus "no rank yet", all different, so the celebration never announces the rank the player had.
     for (int r = 0; r < 10; ++r) EXPECT_NE(gametext(7, 5 + r), gametext(7, 6 + r));
+}
+
+// ---------------------------------------------------------------- interface images
+
+const char* const kImages[] = {
+    "ui/coll.png", "ui/coll2.png", "ui/coll3.png", "ui/popup.png", "ui/line.png", "ui/optionstrack.png",
+    "ui/optionstrackfill1.png", "ui/optionstrackfill.png", "ui/black.png", "ui/cb.png", "ui/h.png",
+    "ui/helparrow2.png", "ui/harrow.png", "ui/popupline.png", "ui/bar.png", "ui/button3.png", "ui/button5.png",
+    "ui/menubutton1.png", "ui/button10.png", "ui/button11.png", "ui/button6.png", "ui/pause.png", "ui/cursor.png",
+    "ui/loadbar.png", "ui/loadfill.png", "map/arrowright.png", "map/arrowleft.png", "map/nav.png",
+    "map/level1.png", "map/level2.png", "map/navfull.png", "map/selection.png", "map/chain.png", "map/lock.png",
+    "map/star0.png", "map/star1.png", "map/star2.png", "map/downbackmap.png", "map/rankbar.png",
+    "map/rankbarfill.png", "game/board.png", "game/star0.png", "game/star1.png", "game/star2.png",
+    "game/uiupleft.png", "game/uiupright.png", "game/up.png", "game/downback2.png", "game/downfront2.png",
+    "game/timer.png", "game/timerfill.png", "game/timerwarn.png", "game/time-icon.png", "game/move-icon.png",
+    "branding/corvantis.png",
+};
+
+TEST(UiDataImages, EveryImageExistsAndDecodesThroughTheGamesPathRules) {
+    headless();
+    for (const char* rel : kImages) {
+        SCOPED_TRACE(rel);
+        ASSERT_TRUE(exists(data_path(rel)));
+        TImage im = load_image(data_path(rel), -1);
+        ASSERT_TRUE(im != nullptr);
+        EXPECT_GT(image_width(im), 0);
+    }
+    // The game writes the pointer's folder in capitals; the path rules must still find the file.
+    EXPECT_TRUE(load_image(resolve_path(build_dir() + "/data\\UI\\cursor.png"), -1) != nullptr);
+}
+
+TEST(UiDataImages, StripImagesCutIntoTheSlicesTheBarsDraw) {
+    headless();
+    struct Cut {
+        const char* file;
+        int w, h, frames;
+    } cuts[] = {{"ui/loadfill.png", 1, 40, 402},    {"ui/loadfill.png", 10, 40, 40},
+                {"map/rankbarfill.png", 1, 8, 270}, {"map/rankbarfill.png", 10, 8, 27},
+                {"game/timerfill.png", 1, 32, 340}, {"game/timerfill.png", 10, 32, 34}};
+    for (const Cut& c : cuts) {
+        SCOPED_TRACE(c.file);
+        TImage im = load_anim_image(data_path(c.file), c.w, c.h, 0, c.frames, -1);
+        ASSERT_TRUE(im != nullptr);
+        EXPECT_EQ(image_frames(im), c.frames);
+        // The last slice the bar draws is filled, not a transparent edge.
+        EXPECT_GT((int)(image_pixel(im, c.frames - 1, 0, c.h / 2) & 255), 200);
+    }
+}
+
+TEST(UiDataImages, ImagesLeaveRoomForWhatTheGameDrawsAroundThem) {
+    headless();
+    auto load = [](const char* rel) { return load_image(data_path(rel), -1); };
+    // The panel at scale 1 carries the title 210 above its centre and the close button 250 below.
+    TImage popup = load("ui/popup.png");
+    ASSERT_TRUE(popup != nullptr);
+    EXPECT_GE(image_height(popup) / 2, 270);
+    EXPECT_GE(image_width(popup) / 2, 320);
+    // The loading bar's trough is 54 below the image centre, where the fill goes: dark and opaque there.
+    TImage bar = load("ui/loadbar.png");
+    ASSERT_TRUE(bar != nullptr);
+    uint32_t px = image_pixel(bar, 0, image_width(bar) / 2, image_height(bar) / 2 + 54);
+    EXPECT_GT((int)(px & 255), 200);
+    EXPECT_LT((int)(px >> 24 & 255), 120);
+    // Menu buttons stacked 80 apart must not overlap; popup buttons 220 apart neither.
+    EXPECT_LT(image_height(load("ui/menubutton1.png")), 80);
+    EXPECT_LE(image_width(load("ui/button3.png")), 220);
+    EXPECT_LE(image_width(load("ui/button6.png")), 330 - 165);
+    // The pointer's hot spot is its top-left pixel: the tip must be there.
+    TImage cursor = load("ui/cursor.png");
+    ASSERT_TRUE(cursor != nullptr);
+    EXPECT_GT((int)(image_pixel(cursor, 0, 1, 1) & 255), 100);
+    // The tick's handle (19, 35) is the corner of the tick, so it lies on the mark.
+    TImage tick = load("ui/h.png");
+    ASSERT_TRUE(tick != nullptr);
+    EXPECT_GT((int)(image_pixel(tick, 0, 19, 35) & 255), 100);
+    // The front ledge's handle (415, 58) lies inside the image and on the ledge.
+    TImage front = load("game/downfront2.png");
+    ASSERT_TRUE(front != nullptr);
+    EXPECT_GT(image_width(front), 415);
+    EXPECT_GT((int)(image_pixel(front, 0, 415, 58) & 255), 200);
+}
+
+// The splash configuration names pages whose images exist, each ending by itself or by a key.
+TEST(UiDataBranding, SplashPagesAndIcon) {
+    std::ifstream cfg(data_path("branding/splashconfig.txt"), std::ios::binary);
+    ASSERT_TRUE(cfg.good());
+    std::string line;
+    int pages = 1, files = 0, times = 0;
+    while (std::getline(cfg, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::string key = line.substr(0, 4), value = line.size() > 5 ? line.substr(5) : "";
+        if (key == ";---") ++pages;
+        if (key == "file") {
+            ++files;
+            EXPECT_TRUE(exists(data_path("branding/" + value))) << value;
+        }
+        if (key == "time") {
+            ++times;
+            EXPECT_GT(std::stoi(value), 0);
+        }
+    }
+    EXPECT_EQ(files, pages);  // no extra empty page that could neither time out nor be skipped
+    EXPECT_EQ(times, pages);
+
+    std::ifstream ico(build_dir() + "/icon32.ico", std::ios::binary);
+    ASSERT_TRUE(ico.good());
+    std::string b((std::istreambuf_iterator<char>(ico)), std::istreambuf_iterator<char>());
+    ASSERT_GE(b.size(), 22u);
+    auto u16 = [&](size_t o) { return (unsigned char)b[o] | (unsigned char)b[o + 1] << 8; };
+    auto u32 = [&](size_t o) { return (unsigned)u16(o) | (unsigned)u16(o + 2) << 16; };
+    EXPECT_EQ(u16(2), 1);  // icon, not cursor
+    ASSERT_GE(u16(4), 1);
+    EXPECT_EQ((unsigned char)b[6], 32);  // the first entry, which the window takes, is 32 x 32
+    EXPECT_EQ((unsigned char)b[7], 32);
+    size_t off = u32(6 + 12);
+    ASSERT_LT(off + 8, b.size());
+    EXPECT_EQ(b.substr(off + 1, 3), "PNG");
 }
 
 }  // namespace
