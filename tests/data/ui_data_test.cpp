@@ -194,7 +194,8 @@ std::vector<Addr> single_lines() {
     };
     // The panel shrinks a title wider than 366 pixels; keep that to a quarter at most so titles stay bold.
     const double kTitleRoom = 366 / 0.75;
-    for (int s : {1, 2, 3, 4, 5, 6, 7, 19, 21, 24}) add('m', s, {1}, 1, 1.0, kTitleRoom);
+    for (int s : {1, 2, 3, 4, 5, 6, 7, 13, 19, 21, 24}) add('m', s, {1}, 1, 1.0, kTitleRoom);
+    add('m', 13, {2}, 4, 1, 520);
     add('m', 1, {2, 3}, 4, 1, 520);
     add('m', 2, {2, 3}, 4, 1, 560);
     add('m', 3, {2, 3}, 4, 1, 560);
@@ -343,7 +344,7 @@ TEST_F(UiDataTexts, WrappedParagraphsFitTheirWidthAndLineBudget) {
 }
 
 TEST_F(UiDataTexts, SectionsAreFoundWhereTheGameLooksForThem) {
-    for (int s : {1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 14, 19, 21, 24}) EXPECT_GT(menutexts.sectionstart[s], 0) << s;
+    for (int s : {1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 13, 14, 19, 21, 24}) EXPECT_GT(menutexts.sectionstart[s], 0) << s;
     for (int s : {1, 2, 3, 4, 7, 13}) EXPECT_GT(gametexts.sectionstart[s], 0) << s;
     for (int s = 0; s <= 8; ++s) EXPECT_GT(storytexts.sectionstart[s], 0) << s;
     // Ten ranks plus "no rank yet", all different, so the celebration never announces the rank the player had.
