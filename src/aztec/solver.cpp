@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
+#include <vector>
 
 #include "app/display.h"
 #include "app/shell.h"
@@ -153,46 +155,177 @@ int waitforturn(int mousex, int limit) {
 }
 
 bool colouredkind(int k) { return (k >= 1 && k <= 9) || (k >= 11 && k <= 19) || (k >= 61 && k <= 69); }
+bool variantkind(int k) { return k >= 61 && k <= 69; }
+
+// The resting board as a grid of columns and rows above the floor line, for judging positions.
+struct boardgrid {
+    enum { W = 12, H = 16 };
+    int slot[W][H];   // 0 empty
+    int comp[W][H];   // same-colour component id, 0 none
+    int compsize[W * H + 1];
+    int height[W];    // first empty row of each column
+};
+
+void buildgrid(boardgrid* g) {
+    const int p = curplayer;
+    for (int c = 0; c < boardgrid::W; ++c) {
+        g->height[c] = 0;
+        for (int r = 0; r < boardgrid::H; ++r) g->slot[c][r] = g->comp[c][r] = 0;
+    }
+    for (int s = 1; s <= topslot; ++s) {
+        const int k = stone_kind[p][s];
+        if (k <= 0 || k == 10 || s == cannonslot) continue;
+        const int dx = stone_x[p][s] - 32, dy = stone_y[p][s] - floorline - 64;
+        if (dx < 0 || dx % 64 != 0 || dy < 0 || dy % 64 != 0) continue;
+        const int c = dx / 64, r = dy / 64;
+        if (c >= boardgrid::W || r >= boardgrid::H) continue;
+        g->slot[c][r] = s;
+        if (r + 1 > g->height[c]) g->height[c] = r + 1;
+    }
+    int ids = 0;
+    for (int c = 0; c < boardgrid::W; ++c) {
+        for (int r = 0; r < boardgrid::H; ++r) {
+            if (!g->slot[c][r] || g->comp[c][r] || !stonecolour(stone_kind[p][g->slot[c][r]])) continue;
+            const int colour = stonecolour(stone_kind[p][g->slot[c][r]]);
+            ids += 1;
+            g->compsize[ids] = 0;
+            int stack[boardgrid::W * boardgrid::H][2], top = 0;
+            stack[top][0] = c;
+            stack[top++][1] = r;
+            g->comp[c][r] = ids;
+            while (top > 0) {
+                --top;
+                const int cc = stack[top][0], rr = stack[top][1];
+                g->compsize[ids] += 1;
+                const int nb[4][2] = {{cc - 1, rr}, {cc + 1, rr}, {cc, rr - 1}, {cc, rr + 1}};
+                for (const auto& n : nb) {
+                    if (n[0] < 0 || n[0] >= boardgrid::W || n[1] < 0 || n[1] >= boardgrid::H) continue;
+                    const int t = g->slot[n[0]][n[1]];
+                    if (!t || g->comp[n[0]][n[1]] || stonecolour(stone_kind[p][t]) != colour) continue;
+                    g->comp[n[0]][n[1]] = ids;
+                    stack[top][0] = n[0];
+                    stack[top++][1] = n[1];
+                }
+            }
+        }
+    }
+}
 
 // How promising the board is for clearing every colour stone; higher is better.
 double boardvalue() {
     if (solverwon()) return 1e9 - level_frames;
     const int p = curplayer;
-    double v = 0;
-    int supers[160], nsupers = 0, variants[160], nvariants = 0;
+    int supers[160], nsupers = 0, variants[160], nvariants = 0, colours = 0, chains = 0, granite = 0;
     int highest = floorline;
     for (int s = 1; s <= topslot; ++s) {
         const int k = stone_kind[p][s];
         if (k <= 0 || s == cannonslot) continue;
         if (k != 10 && stone_y[p][s] > highest) highest = stone_y[p][s];
-        if (k >= 71 && k <= 79) v -= 150.0 * (74 - k);
+        if (k >= 71 && k <= 73) granite += 74 - k;
         if (!colouredkind(k)) continue;
-        v -= 1000;
-        for (int l = 1; l <= 3; ++l)
-            if (stone_chain[p][s][l] == 1) v -= 400;
+        colours += 1;
+        for (int l = 1; l <= 3; ++l) chains += stone_chain[p][s][l] == 1;
         if (k >= 11 && k <= 19 && nsupers < 160) supers[nsupers++] = s;
-        if (k >= 61 && k <= 69 && nvariants < 160) {
-            variants[nvariants++] = s;
-            v -= 1500;
-        }
-        // Same-coloured neighbours are half a group already.
-        for (int t = s + 1; t <= topslot; ++t) {
-            if (t == cannonslot || stonecolour(stone_kind[p][t]) != stonecolour(k)) continue;
-            const int dx = std::abs(stone_x[p][t] - stone_x[p][s]), dy = std::abs(stone_y[p][t] - stone_y[p][s]);
-            if ((dx == 64 && dy == 0) || (dx == 0 && dy == 64)) v += 150;
-        }
+        if (variantkind(k) && nvariants < 160) variants[nvariants++] = s;
     }
+    auto near = [&](int a, int bx, int by) {
+        const double dx = stone_x[p][a] - bx, dy = stone_y[p][a] - by;
+        return dx * dx + dy * dy < 150.0 * 150.0;
+    };
+    double v = -150.0 * granite - 400.0 * chains;
+    v -= nvariants > 0 ? 300.0 * (colours - nvariants) + 5000.0 * nvariants : 1000.0 * colours;
+    boardgrid g;
+    buildgrid(&g);
+    // Component of a slot's stone on the grid (0 when it is off the grid).
+    auto compof = [&](int slot) {
+        const int c = (stone_x[p][slot] - 32) / 64, r = (stone_y[p][slot] - floorline - 64) / 64;
+        if (c < 0 || c >= boardgrid::W || r < 0 || r >= boardgrid::H || g.slot[c][r] != slot) return 0;
+        return g.comp[c][r];
+    };
+    // A superstone clears together with the stones of its own group, so it only destroys variant stones
+    // that are not joined to it.
     for (int i = 0; i < nsupers; ++i) {
         v += 300;
-        for (int j = 0; j < nvariants; ++j) {
-            const double dx = stone_x[p][supers[i]] - stone_x[p][variants[j]];
-            const double dy = stone_y[p][supers[i]] - stone_y[p][variants[j]];
-            if (dx * dx + dy * dy < 150.0 * 150.0) v += 900;
+        for (int j = 0; j < nvariants; ++j)
+            if (near(variants[j], stone_x[p][supers[i]], stone_y[p][supers[i]]) &&
+                compof(variants[j]) != compof(supers[i]))
+                v += 2500;
+    }
+    // Same-coloured neighbours are half a group already.
+    for (int c = 0; c < boardgrid::W; ++c)
+        for (int r = 0; r < boardgrid::H; ++r) {
+            if (!g.comp[c][r]) continue;
+            if (c + 1 < boardgrid::W && g.comp[c + 1][r] == g.comp[c][r]) v += 150;
+            if (r + 1 < boardgrid::H && g.comp[c][r + 1] == g.comp[c][r]) v += 150;
         }
+    // With variant stones left, a landing place that would join four or more stones of one colour is a
+    // superstone in waiting, worth most beside a variant stone.
+    if (nvariants > 0) {
+        double bestspot = 0;
+        for (int c = 0; c < boardgrid::W; ++c) {
+            const int r = g.height[c];
+            if (r >= boardgrid::H) continue;
+            const int nb[3][2] = {{c - 1, r}, {c + 1, r}, {c, r - 1}};
+            for (int colour = 1; colour <= 9; ++colour) {
+                int seen[3] = {0, 0, 0}, sum = 0;
+                for (int i = 0; i < 3; ++i) {
+                    const int cc = nb[i][0], rr = nb[i][1];
+                    if (cc < 0 || cc >= boardgrid::W || rr < 0 || !g.slot[cc][rr] || !g.comp[cc][rr]) continue;
+                    if (stonecolour(stone_kind[p][g.slot[cc][rr]]) != colour) continue;
+                    const int id = g.comp[cc][rr];
+                    if (id == seen[0] || id == seen[1] || id == seen[2]) continue;
+                    seen[i] = id;
+                    sum += g.compsize[id];
+                }
+                if (sum == 0) continue;
+                const int sx = 32 + 64 * c, sy = floorline + 64 + 64 * r;
+                bool besidevariant = false;
+                for (int j = 0; j < nvariants && !besidevariant; ++j) {
+                    const int vc = compof(variants[j]);
+                    besidevariant = near(variants[j], sx, sy) && vc != seen[0] && vc != seen[1] && vc != seen[2];
+                }
+                static const double worth[5] = {0, 100, 300, 600, 2500};
+                double spot = worth[sum < 4 ? sum : 4] * (besidevariant ? 1.0 : 0.3);
+                if (spot > bestspot) bestspot = spot;
+            }
+        }
+        v += bestspot;
     }
     const int rows = (highest - floorline) / 64;
     if (rows > 5) v -= 400.0 * (rows - 5) * (rows - 5);
     return v;
+}
+
+bool variantsleft() {
+    for (int s = 1; s <= topslot; ++s)
+        if (variantkind(stone_kind[curplayer][s])) return true;
+    return false;
+}
+
+// Plays one candidate shot from the current state until the next turn; returns the value reached.
+double tryshot(int column, int swap) {
+    solverframe(columnmouse(column), 1, swap);
+    waitforturn(columnmouse(column), 3000);
+    return boardvalue();
+}
+
+struct candidate {
+    int column, swap;
+    double value;
+};
+
+// Every distinct shot from the current state, best first.
+std::vector<candidate> rankshots(const boardsnapshot& from) {
+    std::vector<candidate> out;
+    for (int swap = 0; swap <= 1; ++swap) {
+        if (swap == 1 && nextcolour == shotcolour) continue;
+        for (int c = 0; c < 12; ++c) {
+            restoreboardstate(from);
+            out.push_back({c, swap, tryshot(c, swap)});
+        }
+    }
+    std::stable_sort(out.begin(), out.end(), [](const candidate& a, const candidate& b) { return a.value > b.value; });
+    return out;
 }
 }  // namespace
 
@@ -201,29 +334,34 @@ solveresult solvelevel(const levelrecord& rec, int maxshots) {
     const int p = curplayer;
     solveresult r{0, 0, 0, 0};
     int mouse = columnmouse(5);
-    boardsnapshot now, best;
+    boardsnapshot now, after;
     while (!solverwon()) {
         if (!waitforturn(mouse, 3000)) break;
         if (solverwon() || playshots[p] >= maxshots) break;
         saveboardstate(&now);
+        std::vector<candidate> first = rankshots(now);
+        // Variant stones need a plan of several shots: then every first shot gets its look further.
+        const int beam = variantsleft() ? (int)first.size() : 4;
+        // Look one shot further for the most promising few: the value of a shot is the best it leads to.
+        candidate best = first[0];
         double bestvalue = -1e18;
-        int found = 0;
-        for (int swap = 0; swap <= 1; ++swap) {
-            if (swap == 1 && nextcolour == shotcolour) continue;
-            for (int c = 0; c < 12; ++c) {
+        for (int i = 0; i < beam && i < (int)first.size(); ++i) {
+            double value = first[i].value;
+            if (value < 1e8) {
                 restoreboardstate(now);
-                solverframe(columnmouse(c), 1, swap);
-                waitforturn(columnmouse(c), 3000);
-                double v = boardvalue();
-                if (!found || v > bestvalue) {
-                    bestvalue = v;
-                    saveboardstate(&best);
-                    mouse = columnmouse(c);
-                    found = 1;
-                }
+                tryshot(first[i].column, first[i].swap);
+                saveboardstate(&after);
+                std::vector<candidate> second = rankshots(after);
+                value = std::max(value, second[0].value);
+            }
+            if (value > bestvalue) {
+                bestvalue = value;
+                best = first[i];
             }
         }
-        restoreboardstate(best);
+        restoreboardstate(now);
+        tryshot(best.column, best.swap);
+        mouse = columnmouse(best.column);
     }
     r.won = solverwon();
     r.shots = playshots[p];
