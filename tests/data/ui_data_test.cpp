@@ -204,7 +204,8 @@ std::vector<Addr> single_lines() {
     add('m', 5, {2}, 4, 1, 520);
     add('m', 6, {2}, 4, 1, 520);
     add('m', 4, {2, 7}, 4, 1, 0);
-    add('m', 7, {2, 3, 6, 7, 8}, 4, 1, 130);          // row captions left of the first box
+    add('m', 7, {2, 3}, 4, 1, 76);                    // slider captions left of the track
+    add('m', 7, {6, 7, 8}, 4, 1, 112);                // row captions left of the first box
     add('m', 7, {9, 10, 11, 12, 13}, 4, 1, 160);      // choice captions between boxes
     add('m', 7, {14}, 4, 1, 330);                     // the last choice has the row to itself
     add('m', 8, {2, 3}, 1, 0.5, 400);  // the panel's centre is 212 pixels from the right edge at 1024
@@ -416,6 +417,8 @@ TEST(UiDataImages, ImagesLeaveRoomForWhatTheGameDrawsAroundThem) {
     EXPECT_LT(image_height(load("ui/menubutton1.png")), 80);
     EXPECT_LE(image_width(load("ui/button3.png")), 220);
     EXPECT_LE(image_width(load("ui/button6.png")), 330 - 165);
+    // The slider track, drawn 55 right of the centre, starts right of the captions (which end 224 left of it).
+    EXPECT_LE(image_width(load("ui/optionstrack.png")) / 2, 55 + 224);
     // The pointer's hot spot is its top-left pixel: the tip must be there.
     TImage cursor = load("ui/cursor.png");
     ASSERT_TRUE(cursor != nullptr);

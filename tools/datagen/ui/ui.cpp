@@ -59,13 +59,14 @@ void make_ui(const std::string& d) {
         ui::fill_with(c, rrect(2, 4, 636, 2, 1), ui::vgrad(4, 6, gen::hex(0xfff4d8, 0.7), gen::hex(0xfff4d8, 0.2)));
         out(c, d, "line.png");
     }
-    {  // Volume slider track: the fill runs from 216 left of the knob's zero to 334 right of the panel centre.
-        Canvas c(580, 34);
-        auto p = rrect(4, 6, 572, 22, 11);
+    {  // Volume slider track: the fill runs from 216 left of the panel centre to 334 right of it, and the
+       // track (drawn 55 right of the centre) leaves the row caption the room left of that.
+        Canvas c(558, 34);
+        auto p = rrect(2, 6, 554, 22, 11);
         ui::fill_with(c, p, ui::vgrad(6, 28, gen::hex(0x3a2616), gen::hex(0x6a4a2a)));
         ui::inner_shadow(c, p, 1, 3, 3, 0.8);
         cairo_new_path(c.cr);
-        gen::rounded_rect(c.cr, 4, 6, 572, 22, 11);
+        gen::rounded_rect(c.cr, 2, 6, 554, 22, 11);
         cairo_set_line_width(c.cr, 2);
         gen::set_source(c.cr, gen::hex(0xf0c868, 0.8));
         cairo_stroke(c.cr);
