@@ -2,10 +2,16 @@
 // line instead of shifting the rest of the piece.
 #include <gtest/gtest.h>
 
+#include <vorbis/vorbisfile.h>
+
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 
+#include "encode.h"
 #include "score.h"
+#include "support/headless.h"
 
 namespace {
 
@@ -105,4 +111,27 @@ TEST(Score, ALoopIsExactlyOneTurnAndWhatRingsPastTheEndComesInAtTheStart) {
     for (size_t i = 0; i < 2000; ++i) head = std::max(head, (double)std::abs(out.l[i]));
     EXPECT_GT(head, 0.01);
     EXPECT_LT(std::abs(out.l.front() - out.l.back()), 0.05);
+}
+
+// The encoder keeps every sample of a loop (no padding that would leave a gap at the loop point) and writes the
+// same bytes for the same sound.
+TEST(Score, EncodedLoopKeepsItsLengthAndItsBytes) {
+    std::string dir = temp_folder("audio_encode");
+    snd::Stereo s(snd::secs(1.0));
+    for (size_t i = 0; i < s.size(); ++i) {  // 441 whole turns of 441 Hz: periodic over the buffer
+        s.l[i] = (float)(0.4 * std::sin(2 * M_PI * 441.0 * i / snd::kRate));
+        s.r[i] = s.l[i] * 0.5f;
+    }
+    ASSERT_TRUE(snd::write_ogg(dir + "a.ogg", s, 0.4f));
+    ASSERT_TRUE(snd::write_ogg(dir + "b.ogg", s, 0.4f));
+    OggVorbis_File vf;
+    ASSERT_EQ(ov_fopen((dir + "a.ogg").c_str(), &vf), 0);
+    EXPECT_EQ(ov_pcm_total(&vf, -1), (ogg_int64_t)s.size());
+    EXPECT_EQ(ov_info(&vf, -1)->channels, 2);
+    ov_clear(&vf);
+    std::ifstream a(dir + "a.ogg", std::ios::binary), b(dir + "b.ogg", std::ios::binary);
+    std::string ba((std::istreambuf_iterator<char>(a)), {}), bb((std::istreambuf_iterator<char>(b)), {});
+    EXPECT_FALSE(ba.empty());
+    EXPECT_EQ(ba, bb);
+    EXPECT_FALSE(snd::write_ogg("/nonexistent/folder/c.ogg", s, 0.4f));
 }

@@ -448,15 +448,15 @@ void add_rain(Stereo& s, double level, uint64_t seed) {
         for (size_t i = 0; i < n; ++i) {
             double x = (double)i / n;
             double g = 0.85 + 0.1 * std::sin(2 * kPi * (5 + c) * x + c) + 0.05 * std::sin(2 * kPi * 13 * x);
-            out[i] += (float)(hiss[i] * g * level * 0.12);
+            out[i] += (float)(hiss[i] * g * level * 0.3);
         }
     }
     // Drops: tiny pitched ticks on leaves and stone.
-    int drops = (int)(n / kRate * 18);
+    int drops = (int)(n / kRate * 30);
     for (int d = 0; d < drops; ++d) {
         Mono drop;
         add_mode(drop, 0, r.range(1400, 3200), 1.0, r.range(0.006, 0.014), 0, r.range(1.0, 1.25));
-        mix_wrap(s, drop, (size_t)(r.real() * n), level * r.range(0.02, 0.08), r.range(-0.8, 0.8));
+        mix_wrap(s, drop, (size_t)(r.real() * n), level * r.range(0.04, 0.14), r.range(-0.8, 0.8));
     }
 }
 
