@@ -143,6 +143,12 @@ void prepare_board(const levelrecord* rec) {
         scrollleft = savedscroll[p];
         floorline = savedfloorline[p];
         savedscroll[p] = 0;
+        // A scroll runs in steps of 4 over at most one row; any other stored value would never come to rest.
+        if (scrollleft % 4 != 0 || scrollleft < -64 || scrollleft > 64) {
+            std::cout << "prepare_level: stored scroll " << scrollleft << " is not a scroll position - ignored"
+                      << std::endl;
+            scrollleft = 0;
+        }
     }
     for (int g = 1; g <= 100; ++g) groupcount[g] = 0;
     glintsweep = -1280;

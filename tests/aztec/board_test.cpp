@@ -206,3 +206,22 @@ TEST_F(AztecBoard, RandomStoneOffersOnlyColoursOnTheBoard) {
     randomstone();
     EXPECT_EQ(shotcolour, shown);
 }
+
+TEST_F(AztecBoard, AStoredScrollThatCouldNeverComeToRestIsIgnored) {
+    floor();
+    put(0, 0, 3);
+    levelinprogress[p] = 1;
+    resumeflag = 1;
+    for (int stored : {3, -70, 1000}) {
+        savedscroll[p] = stored;
+        savedfloorline[p] = boardtop;
+        testing::internal::CaptureStdout();
+        prepare_board(nullptr);
+        std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(scrollleft, 0) << stored;
+        EXPECT_NE(out.find("is not a scroll position"), std::string::npos);
+    }
+    savedscroll[p] = -12;
+    prepare_board(nullptr);
+    EXPECT_EQ(scrollleft, -12);
+}
