@@ -34,8 +34,6 @@ int levelleft = 0;
 int gameprevscreen = screen_none;
 int clockseen = 0;
 float timerbarx = 0, timerbary = 0;
-int besttime[201];
-std::string besttimename[201];
 
 TImage gameboardimg, uiupleftimg, uiuprightimg, upimg, downback2img, downfront2img, timerimg, timerfill1img,
     timerfill10img, timerwarnimg, moveiconimg, timeiconimg;
@@ -306,6 +304,3 @@ void reset_player_data_for_new_level() {
     }
     std::printf("reset_player_data_for_new_level()\n");
 }
-
-void loadbesttimes(int) {}
-void savebesttimes() {}

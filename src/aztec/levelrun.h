@@ -43,6 +43,7 @@ void winreset();
 void losereset();
 void unlocklevel();
 void reset_player_data_for_new_level();
-// Reads besttimes.ppp, or writes it fresh when mode is 9999.
+// Reads besttimes.ppp, or writes it fresh when mode is 9999 (aztec/besttimes.cpp). Entries a short or missing
+// file does not hold read as -1 with an empty name.
 void loadbesttimes(int mode);
 void savebesttimes();

@@ -1,6 +1,9 @@
 #include "match3/match3.h"
 
 TImage m3itemimage[5][30];
+M3Cell m3cells[201];
+M3Item m3items[201];
+int m3resume = 0;
 
 void loadmatch3stuff() {}
 void m3enter() {}

@@ -40,9 +40,23 @@ extern int firstplayer;
 extern int namelength;
 extern int nameerror;
 
+// Reads slots 1..15 from players<n>.ppp; with 9999 first writes every slot fresh (first start). A missing or
+// short file, or one with values no game could have written, loads without harm: what the file holds is kept,
+// the rest takes the reset values, and a line on standard output names the file.
 void loadplayers(int mode);
 void saveplayer(int slot);
 void resetplayer(int slot);
 void restartplayer(int slot);
 void sortplayers();
 int checkplayername();
+// A new profile in the first free slot 1..8 (previous player remembered, random id, name entry opened);
+// returns the slot, or 0 when slots 1..8 all have names.
+int createplayer();
+// Empties the current slot, writes it, selects the lowest named slot (or none) and writes the settings.
+void deleteplayer();
+
+// players<slot>.ppp in the user-data folder.
+std::string playerfile(int slot);
+// The slot's file contents (28708 bytes plus the name), and reading them back into the slot.
+std::string encodeplayer(int slot);
+void decodeplayer(int slot, const std::string& bytes, const std::string& file);

@@ -56,3 +56,10 @@ bool read_whole_file(const std::string& path, std::string& bytes) {
     bytes.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
     return true;
 }
+
+std::string trim_controls(const std::string& s) {
+    size_t a = 0, b = s.size();
+    while (a < b && (unsigned char)s[a] <= 32) ++a;
+    while (b > a && (unsigned char)s[b - 1] <= 32) --b;
+    return s.substr(a, b - a);
+}

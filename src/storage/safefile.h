@@ -9,3 +9,5 @@
 bool write_file_safely(const std::string& path, const std::string& bytes);
 // Reads a whole file; false when it cannot be opened.
 bool read_whole_file(const std::string& path, std::string& bytes);
+// A name or text as stored: spaces and control characters removed from both ends.
+std::string trim_controls(const std::string& s);
