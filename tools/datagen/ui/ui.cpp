@@ -1,7 +1,9 @@
 // Interface art: every image under data/ui, data/map and data/game, sized for where the game draws it.
 //   datagen_ui <data folder> ui
 //   datagen_ui <data folder> branding <branding sources> <build folder>
+#include <array>
 #include <cmath>
+#include <initializer_list>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -25,6 +27,21 @@ void button(const std::string& dir, const char* name, int w, int h, int tone, ui
     Canvas c(w, h);
     button_face(c, 3, 2, w - 8, h - 9, (h - 9) * 0.32, tone, seed);
     out(c, dir, name);
+}
+
+// A bar fill: colour stops along the width (position, r, g, b), a shine on top and shade below; y0..y1 filled.
+void strip(Canvas& c, double y0, double y1, std::initializer_list<std::array<double, 4>> stops, double shine,
+           double shade) {
+    auto rect = [&](cairo_t* cr) { cairo_rectangle(cr, 0, y0, c.w, y1 - y0); };
+    cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, c.w, 0);
+    for (auto& st : stops) cairo_pattern_add_color_stop_rgb(g, st[0], st[1], st[2], st[3]);
+    ui::fill_with(c, rect, g);
+    cairo_pattern_t* s = cairo_pattern_create_linear(0, y0, 0, y1);
+    cairo_pattern_add_color_stop_rgba(s, 0, 1, 1, 1, shine);
+    cairo_pattern_add_color_stop_rgba(s, 0.4, 1, 1, 1, 0.05);
+    cairo_pattern_add_color_stop_rgba(s, 0.7, 0, 0, 0, 0.0);
+    cairo_pattern_add_color_stop_rgba(s, 1, 0, 0, 0, shade);
+    ui::fill_with(c, rect, s);
 }
 
 void make_ui(const std::string& d) {
@@ -208,17 +225,7 @@ void make_ui(const std::string& d) {
     }
     {  // Loading fill: 402 columns of 40 rows, jade to gold along the bar.
         Canvas c(402, 40);
-        cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 402, 0);
-        cairo_pattern_add_color_stop_rgb(g, 0, 0.10, 0.55, 0.42);
-        cairo_pattern_add_color_stop_rgb(g, 0.6, 0.35, 0.75, 0.45);
-        cairo_pattern_add_color_stop_rgb(g, 1, 0.95, 0.80, 0.30);
-        ui::fill_with(c, [](cairo_t* cr) { cairo_rectangle(cr, 0, 2, 402, 36); }, g);
-        cairo_pattern_t* s = cairo_pattern_create_linear(0, 2, 0, 38);
-        cairo_pattern_add_color_stop_rgba(s, 0, 1, 1, 1, 0.55);
-        cairo_pattern_add_color_stop_rgba(s, 0.35, 1, 1, 1, 0.05);
-        cairo_pattern_add_color_stop_rgba(s, 0.7, 0, 0, 0, 0.0);
-        cairo_pattern_add_color_stop_rgba(s, 1, 0, 0, 0, 0.45);
-        ui::fill_with(c, [](cairo_t* cr) { cairo_rectangle(cr, 0, 2, 402, 36); }, s);
+        strip(c, 2, 38, {{0, 0.10, 0.55, 0.42}, {0.6, 0.35, 0.75, 0.45}, {1, 0.95, 0.80, 0.30}}, 0.55, 0.45);
         ui::grain(c, [](cairo_t* cr) { cairo_rectangle(cr, 0, 0, 402, 40); }, 0.05, 4, 7);
         out(c, d, "loadfill.png");
     }
@@ -351,15 +358,7 @@ void make_map(const std::string& d) {
     }
     {
         Canvas c(270, 8);
-        cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 270, 0);
-        cairo_pattern_add_color_stop_rgb(g, 0, 0.12, 0.55, 0.42);
-        cairo_pattern_add_color_stop_rgb(g, 1, 0.40, 0.85, 0.55);
-        ui::fill_with(c, [](cairo_t* cr) { cairo_rectangle(cr, 0, 0, 270, 8); }, g);
-        cairo_pattern_t* s = cairo_pattern_create_linear(0, 0, 0, 8);
-        cairo_pattern_add_color_stop_rgba(s, 0, 1, 1, 1, 0.5);
-        cairo_pattern_add_color_stop_rgba(s, 0.5, 1, 1, 1, 0);
-        cairo_pattern_add_color_stop_rgba(s, 1, 0, 0, 0, 0.35);
-        ui::fill_with(c, [](cairo_t* cr) { cairo_rectangle(cr, 0, 0, 270, 8); }, s);
+        strip(c, 0, 8, {{0, 0.12, 0.55, 0.42}, {1, 0.40, 0.85, 0.55}}, 0.5, 0.35);
         out(c, d, "rankbarfill.png");
     }
 }
@@ -427,16 +426,7 @@ void make_game(const std::string& d) {
     }
     {
         Canvas c(340, 32);
-        cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 340, 0);
-        cairo_pattern_add_color_stop_rgb(g, 0, 0.85, 0.30, 0.10);
-        cairo_pattern_add_color_stop_rgb(g, 0.3, 0.95, 0.70, 0.20);
-        cairo_pattern_add_color_stop_rgb(g, 1, 0.35, 0.80, 0.50);
-        ui::fill_with(c, [](cairo_t* cr) { cairo_rectangle(cr, 0, 1, 340, 30); }, g);
-        cairo_pattern_t* s = cairo_pattern_create_linear(0, 1, 0, 31);
-        cairo_pattern_add_color_stop_rgba(s, 0, 1, 1, 1, 0.6);
-        cairo_pattern_add_color_stop_rgba(s, 0.4, 1, 1, 1, 0.05);
-        cairo_pattern_add_color_stop_rgba(s, 1, 0, 0, 0, 0.4);
-        ui::fill_with(c, [](cairo_t* cr) { cairo_rectangle(cr, 0, 1, 340, 30); }, s);
+        strip(c, 1, 31, {{0, 0.85, 0.30, 0.10}, {0.3, 0.95, 0.70, 0.20}, {1, 0.35, 0.80, 0.50}}, 0.6, 0.4);
         out(c, d, "timerfill.png");
     }
     {  // warning flash over the bar frame
