@@ -1,0 +1,137 @@
+// The cost of one effects pass with the whole particle pool alive: every one of the 1000 slots is advanced and
+// drawn, as in the busiest moments of a level (a chain of superstone explosions). The game's frame is 20 ms.
+// Run under a real X display (Xvfb is fine) to measure the OpenGL renderer; the dummy driver measures the
+// software renderer.
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+#include "app/display.h"
+#include "app/screenflow.h"
+#include "app/shell.h"
+#include "aztec/gamescreen.h"
+#include "effects/effects.h"
+#include "effects/particles.h"
+#include "platform/draw.h"
+#include "platform/imagefile.h"
+#include "platform/random.h"
+#include "platform/system.h"
+
+namespace {
+
+void open_display() {
+    static bool open = false;
+    if (open) return;
+    platform_init();
+    graphics_open(800, 600, 0, 60, 0);
+    set_virtual_resolution(1024, 768);
+    windoww = 800;
+    windowh = 600;
+    virtw = 1024;
+    virth = 768;
+    centerx = 512;
+    centery = 384;
+    frametimer = create_timer(50);
+    secondtimer = create_timer(1);
+    open = true;
+}
+
+// A soft round glow of the given size and number of frames (one row of cells), standing in for the effect
+// images.
+TImage glow(int size, int frames) {
+    int w = size * frames;
+    std::vector<uint8_t> px((size_t)w * size * 4);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < w; ++x) {
+            float dx = (float)(x % size) - size / 2.0f, dy = (float)y - size / 2.0f;
+            float d = 1.0f - (dx * dx + dy * dy) / (size * size / 4.0f);
+            uint8_t* p = &px[((size_t)y * w + x) * 4];
+            p[0] = 255;
+            p[1] = 200;
+            p[2] = 120;
+            p[3] = (uint8_t)(d > 0 ? d * 255 : 0);
+        }
+    TImage im;
+    if (frames == 1) {
+        im = image_from_rgba(px.data(), w, size, 3);
+    } else {
+        std::string path = "/tmp/ombrivale-bench-effects-" + std::to_string(size) + ".png";
+        write_png_file(path, px.data(), w, size);
+        im = load_anim_image(path, size, size, 0, frames, 3);
+    }
+    set_image_handle(im, size / 2.0f, size / 2.0f);
+    return im;
+}
+
+void stand_in_images() {
+    for (int k = 1; k <= 9; ++k) {
+        glb[k] = glow(64, 1);
+        dirt[k] = glow(20, 1);
+        dirt2[k] = glow(20, 1);
+        circle[k] = glow(128, 1);
+        star[k] = glow(48, 1);
+    }
+    for (int k = 1; k <= 4; ++k) konfetti[k] = glow(16, 1);
+    for (int k = 1; k <= 3; ++k) chainpart[k] = glow(24, 1);
+    glowstar = glow(64, 1);
+    spikes = glow(128, 1);
+    smoke1 = glow(54, 32);
+    smokechain = smoke1;
+    roundfire1 = glow(90, 20);
+    explosion = glow(128, 16);
+    explosion3 = glow(256, 32);
+}
+
+// What a busy board throws around, in proportion.
+const int mix[] = {3, 103, 104, 863, 863, 865, 850, 891, 891, 4001, 905, 11060, 881, 999, 984, 9999, 11020};
+
+void refill() {
+    static int next = 0;
+    for (int i = 1; i < PARTICLESLOTS; ++i)
+        if (part_kind[i] == 0) {
+            int kind = mix[next++ % (int)(sizeof mix / sizeof mix[0])];
+            addparticle((float)rand_range(100, 900), (float)rand_range(100, 600), kind, 0.03f * rand_range(-100, 100),
+                        0.03f * rand_range(-100, 100));
+        }
+}
+
+void setup(bool images) {
+    open_display();
+    seed_rnd(7);
+    fps = 50;
+    boardalpha = 1;
+    curscreen = screen_game;
+    if (images) stand_in_images();
+    clearparticles();
+    refill();
+}
+
+// Advancing the whole pool without drawing anything (every image missing).
+void BM_DrawEffAdvanceOnly(benchmark::State& state) {
+    setup(false);
+    for (auto _ : state) {
+        ++framecount;
+        draweff();
+        refill();
+    }
+}
+BENCHMARK(BM_DrawEffAdvanceOnly)->Unit(benchmark::kMicrosecond);
+
+// Advancing and drawing all 1000 particles, and presenting the frame.
+void BM_DrawEffFullPool(benchmark::State& state) {
+    setup(true);
+    for (auto _ : state) {
+        clear_screen();
+        ++framecount;
+        draweff();
+        refill();
+        flip(0);
+    }
+    state.SetLabel(renderer_name());
+}
+BENCHMARK(BM_DrawEffFullPool)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+}  // namespace
+
+BENCHMARK_MAIN();
