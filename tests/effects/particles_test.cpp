@@ -51,10 +51,6 @@ protected:
         boardalpha = 1;
         curscreen = screen_game;
         curplayer = 1;
-        virtw = 1024;
-        virth = 768;
-        centerx = 512;
-        centery = 384;
         resetdrawing();
         set_color(255, 255, 255);
         clear_screen();
