@@ -77,7 +77,7 @@ double loudest_50ms_db(const std::vector<float>& x, long rate) {
     return db(best);
 }
 
-// Share of the energy above `hz`, from Hann-windowed 2048-point spectra.
+// Share of the energy above `hz`, from Hann-windowed 2048-point transforms.
 double energy_share_above(const std::vector<float>& x, long rate, double hz) {
     const size_t n = 2048;
     double hi = 0, all = 0;
@@ -213,17 +213,17 @@ TEST(Music, LoopsLastOneToTwoMinutesAtOneLoudnessAndJoinSeamlessly) {
 
 TEST(Music, WinFanfareIsAShortCleanSixteenBitWave) {
     std::string path = data_dir() + "music/win.wav";
-    SDL_AudioSpec spec;
+    SDL_AudioSpec fmt;
     Uint8* buf = nullptr;
     Uint32 bytes = 0;
-    ASSERT_NE(SDL_LoadWAV(path.c_str(), &spec, &buf, &bytes), nullptr) << SDL_GetError();
-    EXPECT_EQ(spec.freq, 44100);
-    EXPECT_EQ(spec.format, AUDIO_S16LSB);
-    ASSERT_EQ(spec.channels, 2);
+    ASSERT_NE(SDL_LoadWAV(path.c_str(), &fmt, &buf, &bytes), nullptr) << SDL_GetError();
+    EXPECT_EQ(fmt.freq, 44100);
+    EXPECT_EQ(fmt.format, AUDIO_S16LSB);
+    ASSERT_EQ(fmt.channels, 2);
     const Sint16* s = reinterpret_cast<const Sint16*>(buf);
     size_t frames = bytes / 4;
     Pcm p;
-    p.rate = spec.freq;
+    p.rate = fmt.freq;
     p.channels = 2;
     p.ch.assign(2, std::vector<float>(frames));
     for (size_t i = 0; i < frames; ++i)
