@@ -121,8 +121,8 @@ int cleargroups(int p, int* lastn, int* avgx, int* avgy) {
                 sumx += screenx(k);
                 sumy += stone_y[p][k];
                 noted += 1;
+                notedkind = stone_kind[p][k];
             }
-            notedkind = stone_kind[p][k];
             if (breakchain(k) != 1) continue;
             burststone(k);
             explodesuperstone(k, 0);

@@ -145,13 +145,15 @@ bool boardquiet() {
 }
 
 // Runs frames without input until the next shot can be taken (or the level is won); 0 when that takes too long.
+// A player waits for the board to come to rest, but not for ever: a stone that keeps settling off the grid
+// does not stop the game.
 int waitforturn(int mousex, int limit) {
     for (int i = 0; i < limit; ++i) {
         if (solverwon()) return 1;
-        if (cannonready() && boardquiet()) return 1;
+        if (cannonready() && (boardquiet() || i >= 150)) return 1;
         solverframe(mousex, 0, 0);
     }
-    return solverwon() || (cannonready() && boardquiet());
+    return solverwon() || cannonready();
 }
 
 bool colouredkind(int k) { return (k >= 1 && k <= 9) || (k >= 11 && k <= 19) || (k >= 61 && k <= 69); }

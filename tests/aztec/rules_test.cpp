@@ -222,3 +222,17 @@ TEST_F(AztecBoard, FloorStonesAboveTheFloorLineTakeTheLoadedColour) {
     EXPECT_EQ(count(10), 0);
     EXPECT_EQ(count(7), 13);
 }
+
+TEST_F(AztecBoard, TheColourTwoSuperstoneLandsWhereItIs) {
+    floor();
+    int super = addstone(colx(0), rowy(0) + 8, 12, 0);
+    int plain = addstone(colx(1), rowy(0) + 8, 13, 0);
+    updateboard();
+    EXPECT_EQ(stone_y[p][super], rowy(0) + 8);
+    EXPECT_EQ(stone_y[p][plain], rowy(0));
+    EXPECT_EQ(stone_falling[p][super], 0);
+    // Off the grid it has no support, so it settles again every frame.
+    updateboard();
+    EXPECT_EQ(stone_y[p][super], rowy(0) + 8);
+    EXPECT_EQ(settled, 0);
+}
