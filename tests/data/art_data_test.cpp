@@ -1,0 +1,136 @@
+// The generated board, effect, background, logo and match-3 art: every file the game opens is there,
+// decodes with the game's own loader and cuts into the frames the game asks for.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "platform/draw.h"
+#include "platform/imagefile.h"
+#include "support/headless.h"
+
+namespace {
+
+struct Sheet {
+    std::string path;  // as the game writes it
+    int cell_w, cell_h, frames;
+};
+
+std::string num(int k) { return std::to_string(k); }
+
+// Every image with a fixed size or frame layout. cell 0 x 0 means "any size, one frame".
+std::vector<Sheet> board_images() {
+    std::vector<Sheet> v;
+    for (int k = 1; k <= 10; ++k) v.push_back({"data\\aztec\\stone" + num(k) + ".png", 64, 64, 1});
+    for (int k = 1; k <= 9; ++k) {
+        v.push_back({"data\\aztec\\sh" + num(k) + ".png", 0, 0, 1});
+        v.push_back({"data\\aztec/arrow" + num(k) + ".png", 0, 0, 1});
+        v.push_back({"data\\aztec\\variant" + num(k) + ".png", 64, 64, 1});
+    }
+    v.push_back({"data\\aztec\\shall.png", 0, 0, 1});
+    for (int k = 1; k <= 3; ++k) {
+        v.push_back({"data\\aztec\\chain" + num(k) + ".png", 0, 0, 1});
+        v.push_back({"data\\aztec/granite" + num(k) + ".png", 64, 64, 1});
+        v.push_back({"data\\aztec/animal" + num(k) + ".png", 64, 64, 1});
+    }
+    v.push_back({"data\\aztec/light.png", 0, 0, 1});
+    v.push_back({"data\\aztec\\inert.png", 64, 64, 8});
+    return v;
+}
+
+TImage load(const Sheet& s) {
+    if (s.frames > 1) return load_anim_image_logged(s.path, s.cell_w, s.cell_h, s.frames);
+    return load_image_logged(s.path);
+}
+
+void expect_loads(const std::vector<Sheet>& sheets) {
+    headless();
+    set_auto_midhandle(1);
+    for (const Sheet& s : sheets) {
+        SCOPED_TRACE(s.path);
+        TImage im = load(s);
+        ASSERT_TRUE(im) << "missing or undecodable";
+        EXPECT_EQ(image_frames(im), s.frames);
+        if (s.cell_w > 0) {
+            EXPECT_EQ(image_width(im), s.cell_w);
+            EXPECT_EQ(image_height(im), s.cell_h);
+        }
+    }
+}
+
+// Decoded pixels of a data file (path as the game writes it).
+Pixels pixels(const std::string& game_path) {
+    std::string p = game_path;
+    for (char& c : p)
+        if (c == '\\') c = '/';
+    Pixels px;
+    EXPECT_TRUE(decode_image_file(build_dir() + "/" + p, px)) << p;
+    return px;
+}
+
+const uint8_t* px_at(const Pixels& p, int x, int y) { return &p.rgba[((size_t)y * p.w + x) * 4]; }
+
+// Largest alpha on the outermost ring of a cell: glows drawn additively must fade out before the cell edge.
+int edge_alpha(const Pixels& p, int x0, int y0, int w, int h) {
+    int m = 0;
+    for (int x = x0; x < x0 + w; ++x) m = std::max({m, (int)px_at(p, x, y0)[3], (int)px_at(p, x, y0 + h - 1)[3]});
+    for (int y = y0; y < y0 + h; ++y) m = std::max({m, (int)px_at(p, x0, y)[3], (int)px_at(p, x0 + w - 1, y)[3]});
+    return m;
+}
+
+TEST(ArtData, BoardImagesLoadWithTheirSizesAndFrames) { expect_loads(board_images()); }
+
+TEST(ArtData, BoardImagesHaveTheShapesTheBoardDrawsWith) {
+    // The light hangs from its handle at (48, 0): it is 96 wide.
+    Pixels light = pixels("data\\aztec\\light.png");
+    EXPECT_EQ(light.w, 96);
+    // Shadows are drawn centred on the stone and must reach beyond it down and to the right.
+    Pixels sh = pixels("data\\aztec\\sh1.png");
+    ASSERT_GT(sh.w, 64);
+    int cx = sh.w / 2, cy = sh.h / 2;
+    EXPECT_GT(px_at(sh, cx + 34, cy + 34)[3], px_at(sh, cx - 34, cy - 34)[3]);
+    // Stones fill their cell so that neighbours touch; corners are rounded off.
+    Pixels st = pixels("data\\aztec\\stone3.png");
+    EXPECT_EQ(px_at(st, 32, 2)[3], 255);
+    EXPECT_EQ(px_at(st, 0, 0)[3], 0);
+    // The floor stone tiles edge to edge.
+    Pixels fl = pixels("data\\aztec\\stone10.png");
+    EXPECT_EQ(px_at(fl, 0, 32)[3], 255);
+    EXPECT_EQ(px_at(fl, 63, 32)[3], 255);
+}
+
+TEST(ArtData, StoneColoursAreTellableApart) {
+    // Mean colour of each of the nine stones: every pair differs clearly.
+    std::vector<std::array<double, 3>> mean;
+    for (int k = 1; k <= 9; ++k) {
+        Pixels p = pixels("data\\aztec\\stone" + num(k) + ".png");
+        std::array<double, 3> m{0, 0, 0};
+        int n = 0;
+        for (int i = 0; i < p.w * p.h; ++i)
+            if (p.rgba[i * 4 + 3] == 255) {
+                for (int c = 0; c < 3; ++c) m[c] += p.rgba[i * 4 + c];
+                ++n;
+            }
+        for (double& c : m) c /= n;
+        mean.push_back(m);
+    }
+    for (int a = 0; a < 9; ++a)
+        for (int b = a + 1; b < 9; ++b) {
+            double d = std::hypot(mean[a][0] - mean[b][0], mean[a][1] - mean[b][1], mean[a][2] - mean[b][2]);
+            EXPECT_GT(d, 40) << "stones " << a + 1 << " and " << b + 1;
+        }
+}
+
+TEST(ArtData, InertStoneFramesAnimate) {
+    Pixels p = pixels("data\\aztec\\inert.png");
+    ASSERT_EQ(p.w, 64 * 8);
+    long diff = 0;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            for (int c = 0; c < 3; ++c) diff += std::abs(px_at(p, x, y)[c] - px_at(p, x + 64 * 3, y)[c]);
+    EXPECT_GT(diff, 64 * 64 * 2);
+}
+
+}  // namespace
