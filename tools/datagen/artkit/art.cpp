@@ -147,35 +147,26 @@ void blur(Img& img, float radius) {
     img.p.swap(b);
 }
 
+// Visits each pixel of src that lands inside dst.
+template <class F>
+static void each_overlap(Img& dst, const Img& src, int dx, int dy, F f) {
+    for (int y = std::max(0, -dy); y < src.h && y + dy < dst.h; ++y)
+        for (int x = std::max(0, -dx); x < src.w && x + dx < dst.w; ++x) f(dst.at(x + dx, y + dy), src.at(x, y));
+}
+
 void over(Img& dst, const Img& src, int dx, int dy, float opacity) {
-    for (int y = 0; y < src.h; ++y) {
-        int ty = y + dy;
-        if (ty < 0 || ty >= dst.h) continue;
-        for (int x = 0; x < src.w; ++x) {
-            int tx = x + dx;
-            if (tx < 0 || tx >= dst.w) continue;
-            const float* s = src.at(x, y);
-            float sa = s[3] * opacity;
-            if (sa <= 0) continue;
-            float* d = dst.at(tx, ty);
-            for (int k = 0; k < 3; ++k) d[k] = s[k] * opacity + d[k] * (1 - sa);
-            d[3] = sa + d[3] * (1 - sa);
-        }
-    }
+    each_overlap(dst, src, dx, dy, [&](float* d, const float* s) {
+        float sa = s[3] * opacity;
+        if (sa <= 0) return;
+        for (int k = 0; k < 3; ++k) d[k] = s[k] * opacity + d[k] * (1 - sa);
+        d[3] = sa + d[3] * (1 - sa);
+    });
 }
 
 void add(Img& dst, const Img& src, int dx, int dy, float opacity) {
-    for (int y = 0; y < src.h; ++y) {
-        int ty = y + dy;
-        if (ty < 0 || ty >= dst.h) continue;
-        for (int x = 0; x < src.w; ++x) {
-            int tx = x + dx;
-            if (tx < 0 || tx >= dst.w) continue;
-            const float* s = src.at(x, y);
-            float* d = dst.at(tx, ty);
-            for (int k = 0; k < 4; ++k) d[k] = std::min(1.f, d[k] + s[k] * opacity);
-        }
-    }
+    each_overlap(dst, src, dx, dy, [&](float* d, const float* s) {
+        for (int k = 0; k < 4; ++k) d[k] = std::min(1.f, d[k] + s[k] * opacity);
+    });
 }
 
 Img shadow_of(const Img& src, float radius, float opacity, Col c) {
