@@ -40,6 +40,27 @@ std::vector<Sheet> board_images() {
     return v;
 }
 
+std::vector<Sheet> effect_images() {
+    std::vector<Sheet> v = {
+        {"data\\effects\\glowstar.png", 0, 0, 1},      {"data\\effects\\spikes.png", 0, 0, 1},
+        {"data\\effects\\explosion.png", 128, 128, 16}, {"data\\effects\\glowworm.png", 0, 0, 1},
+        {"data\\effects\\insect.png", 0, 0, 1},         {"data\\effects\\rain2.png", 0, 0, 1},
+        {"data\\effects\\lightning.png", 0, 0, 1},      {"data\\effects\\glower.png", 0, 0, 1},
+        {"data\\effects\\blitz.png", 0, 0, 1},          {"data\\effects\\explosion3.png", 256, 256, 32},
+        {"data\\effects\\smoke1.png", 54, 55, 32},      {"data\\effects\\smokechain.png", 54, 55, 32},
+        {"data\\effects\\roundfire1.png", 90, 90, 20},  {"data\\effects\\levelbanner.png", 0, 0, 1},
+        {"data\\effects\\losebanner.png", 0, 0, 1},
+    };
+    for (int k = 1; k <= 9; ++k)
+        for (const char* f : {"glb", "dirt", "circle", "star"}) v.push_back({"data\\effects\\" + std::string(f) + num(k) + ".png", 0, 0, 1});
+    for (int k = 1; k <= 9; ++k) v.push_back({"data\\effects\\dirt" + num(k) + "-2.png", 0, 0, 1});
+    for (int k = 1; k <= 3; ++k) v.push_back({"data\\effects\\match3mudexplosion" + num(k) + ".png", 128, 128, 32});
+    for (int k = 1; k <= 4; ++k) v.push_back({"data\\effects\\konfetti" + num(k) + ".png", 0, 0, 1});
+    for (int k = 1; k <= 3; ++k) v.push_back({"data\\effects\\chainpart" + num(k) + ".png", 0, 0, 1});
+    for (int k = 1; k <= 4; ++k) v.push_back({"data\\effects\\butterfly" + num(k) + ".png", 78, 54, 9});
+    return v;
+}
+
 TImage load(const Sheet& s) {
     if (s.frames > 1) return load_anim_image_logged(s.path, s.cell_w, s.cell_h, s.frames);
     return load_image_logged(s.path);
@@ -121,6 +142,43 @@ TEST(ArtData, StoneColoursAreTellableApart) {
             double d = std::hypot(mean[a][0] - mean[b][0], mean[a][1] - mean[b][1], mean[a][2] - mean[b][2]);
             EXPECT_GT(d, 40) << "stones " << a + 1 << " and " << b + 1;
         }
+}
+
+TEST(ArtData, EffectImagesLoadWithTheirSizesAndFrames) { expect_loads(effect_images()); }
+
+TEST(ArtData, GlowsFadeOutBeforeTheirEdges) {
+    // Images drawn with additive blending or scaled up must not show a hard square edge.
+    for (std::string f : {"glowstar", "glower", "glowworm", "insect", "blitz", "spikes", "glb1", "glb9", "circle5"}) {
+        Pixels p = pixels("data\\effects\\" + f + ".png");
+        EXPECT_LE(edge_alpha(p, 0, 0, p.w, p.h), 8) << f;
+    }
+    // Every cell of the explosion sheets fades out at the cell border, so neighbours never bleed in.
+    struct Cells {
+        const char* file;
+        int cw, ch, n;
+    };
+    for (Cells c : {Cells{"explosion", 128, 128, 16}, Cells{"explosion3", 256, 256, 32}, Cells{"roundfire1", 90, 90, 20},
+                    Cells{"smoke1", 54, 55, 32}}) {
+        Pixels p = pixels("data\\effects\\" + std::string(c.file) + ".png");
+        int cols = p.w / c.cw;
+        for (int i = 0; i < c.n; ++i)
+            EXPECT_LE(edge_alpha(p, (i % cols) * c.cw, (i / cols) * c.ch, c.cw, c.ch), 8) << c.file << " frame " << i;
+    }
+}
+
+TEST(ArtData, AnimationSheetsChangeFromFrameToFrame) {
+    auto cell_sum = [](const Pixels& p, int x0, int y0, int w, int h) {
+        long s = 0;
+        for (int y = y0; y < y0 + h; ++y)
+            for (int x = x0; x < x0 + w; ++x) s += px_at(p, x, y)[3];
+        return s;
+    };
+    // The explosion grows and burns out: late frames hold far less than the middle ones.
+    Pixels ex = pixels("data\\effects\\explosion.png");
+    EXPECT_GT(cell_sum(ex, 128 * 2, 128, 128, 128), 2 * cell_sum(ex, 128 * 3, 128 * 3, 128, 128));
+    // Butterfly wings are open in frame 0 and edge-on in frame 6.
+    Pixels bf = pixels("data\\effects\\butterfly1.png");
+    EXPECT_GT(cell_sum(bf, 0, 0, 78, 54), 3 * cell_sum(bf, 78 * 6, 0, 78, 54));
 }
 
 TEST(ArtData, InertStoneFramesAnimate) {
