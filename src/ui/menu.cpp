@@ -1,5 +1,28 @@
 #include "ui/menu.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "app/display.h"
+#include "app/screenflow.h"
+#include "app/shell.h"
+#include "aztec/board.h"
+#include "aztec/levelrun.h"
+#include "effects/particles.h"
+#include "match3/match3.h"
+#include "platform/audio.h"
+#include "platform/background.h"
+#include "platform/input.h"
+#include "screens/intro.h"
+#include "screens/map.h"
+#include "screens/story.h"
+#include "storage/players.h"
+#include "storage/settings.h"
+#include "texts/fonts.h"
+#include "texts/texttables.h"
+#include "ui/buttons.h"
+#include "ui/popups.h"
+
 int menuframes = 0;
 int prevscreen = 0;
 TImage popupimage;
@@ -10,6 +33,7 @@ TImage optionstrackimg, optionstrackfill1img, optionstrackfillimg;
 TImage cbimg, himg;
 TImage helparrow2img, harrowimg, popuplineimg, barimg;
 TImage buttonimage[21];
+TImage menubg1img, menubg2img;
 
 void loadmenustuff() {
     set_auto_midhandle(0);
@@ -39,7 +63,142 @@ void loadmenustuff() {
     for (const auto& b : buttons) buttonimage[b.kind] = load_image_logged(b.path);
     barimg = load_image_logged("data\\ui\\bar.png");
 }
-void instmenu() {}
-void showmenu() {}
-void loadmenustuff_dynamic() {}
-void deletemenustuff_dynamic() {}
+
+void loadmenustuff_dynamic() {
+    set_mask_color(255, 0, 255);
+    menubg1img = load_image_logged("data\\bg\\menubg1.jpg");
+    menubg2img = load_image_logged("data\\bg\\menubg2.jpg");
+    set_mask_color(0, 0, 0);
+}
+
+void deletemenustuff_dynamic() {
+    menubg1img = menubg2img = nullptr;
+    stop_ambient();
+}
+
+void instmenu() {
+    prevscreen = curscreen;
+    if (customcursor == -1) show_mouse();
+    stop_ambient();
+    stop_bg();
+    deleteloadstuff_dynamic();
+    deletemapstuff_dynamic();
+    deletegamestuff_dynamic();
+    deletestorystuff_dynamic();
+    m3freebackdrop();
+    loadmenustuff_dynamic();
+    for (int& h : buttonhover) h = 0;
+
+    playlevel = 0;
+    popupfade = 0;
+    paused = -1;
+    mouseactive = 1;
+    menuframes = 0;
+    if (prevscreen == screen_game || prevscreen == screen_story) {
+        freegamebg();
+        loadgamebg_dynamic(0);
+    }
+    if (prevscreen == screen_game || prevscreen == screen_map) {
+        musicvolnow = 0;
+        playmusic("/music/title.ogg", 1);
+    }
+    playsound_ambient(71, (float)(centerx + 400));
+    if (curscreen != screen_load) startfadein();
+    curscreen = screen_menu;
+}
+
+namespace {
+int highestrank(int p) {
+    int r = 0;
+    for (int k = 1; k <= 10; ++k)
+        if (rankcounter[p][k] >= 100) r = k;
+    return r;
+}
+}  // namespace
+
+void drawplayerpanel(float x, float y) {
+    const float a0 = get_alpha();
+    set_alpha(std::min(menuframes * 0.025f, 1.0f));
+    const float r = 0.43f, g = 0.16f, b = 0.1f;
+    const bool selected = curplayer >= 1 && curplayer <= MAXPLAYERS;
+    if (selected) {
+        drawtext(1, menutext(8, 3), x, y, ALIGN_CENTER, 0.5f, r, g, b);
+        drawtext(1, playername[curplayer], x, y + 90, ALIGN_CENTER, 0.8f, r, g, b);
+        drawtext(1, "(" + gametext(7, 5 + highestrank(curplayer)) + ")", x, y + 130, ALIGN_CENTER, 0.4f, r, g, b);
+    } else {
+        drawtext(1, menutext(8, 2), x, y, ALIGN_CENTER, 0.5f, r, g, b);
+        drawtext(1, menutext(8, 4), x, y + 115, ALIGN_CENTER, 0.8f, r, g, b);
+    }
+    if (popupfade == 0 && drawbutton(9, x, y + 160, 11, 1, menutext(8, 1)) == 3) {
+        if (selected) {
+            popupaction(103);
+        } else {
+            playsound(13, (float)centerx);
+            newplayerprofile();
+        }
+    }
+    set_alpha(a0);
+}
+
+void newplayerprofile() {
+    curplayer = 1;
+    playername[1].clear();
+    namelength = 0;
+    nameerror = 0;
+    flush_keys();
+    popupaction(105);
+}
+
+void showmenu() {
+    const int t = menuframes;
+    set_color(fadelevel, fadelevel, fadelevel);
+    set_blend(BLEND_ALPHA);
+    set_alpha(1);
+    if (t < 20 && prevscreen == screen_load) {
+        drawbackground((float)mx);
+        drawloadlogo();
+        set_alpha(1);
+        set_blend(BLEND_ALPHA);
+    }
+    set_alpha(std::min(t * 0.05f, 1.0f));
+    draw_image_if_loaded(menubg1img, (float)centerx, (float)centery);
+    if (t > 20) {
+        auto sind = [](double d) { return std::sin(d * M_PI / 180.0); };
+        int k = (int)(30 * sind(5.0 * t));
+        double a = std::max(0.0, 0.6 * sind(t - 20) * sind(0.2 * t)) * sind((double)t * k);
+        set_alpha((float)a);
+        if (a > 0) draw_image_if_loaded(menubg2img, (float)centerx, (float)centery);
+    }
+    set_scale(1, 1);
+    set_blend(BLEND_ALPHA);
+    set_alpha(1);
+
+    const bool selected = curplayer >= 1 && curplayer <= MAXPLAYERS;
+    if (selected && losecount > 0 && resumeflag == 1 && popupfade == 0) {
+        popupaction(111);
+        saveplayer(curplayer);
+    }
+    drawplayerpanel((float)(centerx + 300), (float)(centery - 230));
+    ++menuframes;
+    buttonlayer = popupfade > 0 ? 2 : 1;
+    set_alpha(std::min(menuframes * 0.02f, 1.0f));
+    buttonflash = 1;
+    const float x = (float)(centerx + 300);
+    if (drawbutton(1, x, (float)centery, 6, 1, menutext(12, 5)) == 3) {
+        if (selected) {
+            adventurestarted[curplayer] = 1;
+            if (playerlevel[curplayer] == 0)
+                startlevel(1);
+            else
+                popupaction(107);
+        } else {
+            newplayerprofile();
+        }
+    }
+    if (drawbutton(2, x, (float)(centery + 80), 6, 1, menutext(12, 3)) == 3) popupaction(111);
+    if (drawbutton(3, x, (float)(centery + 160), 6, 1, menutext(12, 2)) == 3) popupaction(100);
+    if (drawbutton(4, x, (float)(centery + 240), 6, 1, menutext(12, 1)) == 3) popupaction(99);
+    set_alpha(1);
+    draweff();
+    updatepopups();
+}

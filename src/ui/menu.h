@@ -14,8 +14,12 @@ extern TImage cbimg, himg;                  // check box and tick mark (handle (
 extern TImage helparrow2img, harrowimg, popuplineimg, barimg;
 extern TImage buttonimage[21];              // by button kind
 
+extern TImage menubg1img, menubg2img;  // per visit: the menu picture and its flickering light
+
 void loadmenustuff();
 void instmenu();
 void showmenu();
 void loadmenustuff_dynamic();
 void deletemenustuff_dynamic();
+void drawplayerpanel(float x, float y);
+void newplayerprofile();

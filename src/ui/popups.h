@@ -2,8 +2,26 @@
 #pragma once
 #include <string>
 
-extern int popupkind, popupfade, popupfadedir;
+extern int popupkind;     // open popup, 0 none
+extern int popupfade;     // visibility 0..16
+extern int popupfadedir;  // 1 opening, 2 closing
+extern int dragslider;    // options popup: 0 none, 1 music, 2 sound slider being dragged
 
 void popupaction(int number);
 void updatepopups();
 void drawpopuppanel(float x, float y, float scale, const std::string& title);
+// The ranking's rows [1..10]: name, level reached and score of started adventures; returns how many.
+int rankinglist(std::string* names, int* levels, int* scores);
+
+// The frame functions of the shell's dialogs.
+void popupquit();           // 99
+void popupoptions();        // 100
+void popupplayerlist();     // 103
+void popupnameentry();      // 105
+void popupdeleteplayer();   // 106
+void popupcontinue();       // 107
+void popupranking();        // 111
+void popuppausemenu();      // 298
+void popupnewadventure();   // 432
+void popuprestartlevel();   // 779
+void popupduplicatename();  // 781
