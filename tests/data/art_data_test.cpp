@@ -181,6 +181,101 @@ TEST(ArtData, AnimationSheetsChangeFromFrameToFrame) {
     EXPECT_GT(cell_sum(bf, 0, 0, 78, 54), 3 * cell_sum(bf, 78 * 6, 0, 78, 54));
 }
 
+std::vector<Sheet> logo_and_match3_images() {
+    std::vector<Sheet> v = {
+        {"data\\logo\\1.png", 0, 0, 1},   {"data\\logo\\2.png", 0, 0, 1},
+        {"data\\logo\\3.png", 0, 0, 1},   {"data\\logo\\4.png", 0, 0, 1},
+        {"data\\logo\\q4m.png", 0, 0, 1}, {"data\\minigames\\downbackpuzzle.png", 0, 0, 1},
+        {"data\\minigames/match3/cell2.png", 64, 64, 1},
+        {"data\\minigames/match3/cellmask.png", 64, 64, 1},
+        {"data\\minigames/match3/cellmark.png", 64, 64, 1},
+    };
+    for (int k : {1, 2, 3, 4, 5, 7, 10}) v.push_back({"data\\minigames/match3/item1-" + num(k) + ".png", 64, 64, 1});
+    for (int k = 1; k <= 4; ++k) {
+        v.push_back({"data\\minigames/match3/arrow" + num(k) + ".png", 0, 0, 1});
+        v.push_back({"data\\minigames/match3/mud" + num(k) + ".png", 64, 64, 1});
+    }
+    return v;
+}
+
+TEST(ArtData, LogoAndMatch3ImagesLoad) { expect_loads(logo_and_match3_images()); }
+
+TEST(ArtData, Match3PiecesFitTheirCells) {
+    // The hit shape covers the middle of a cell and stays off its neighbours.
+    Pixels m = pixels("data\\minigames/match3/cellmask.png");
+    EXPECT_EQ(px_at(m, 32, 32)[3], 255);
+    EXPECT_EQ(px_at(m, 0, 0)[3], 0);
+    EXPECT_EQ(px_at(m, 63, 32)[3], 0);
+    // Mud grows thicker layer by layer.
+    long prev = -1;
+    for (int k = 1; k <= 4; ++k) {
+        Pixels p = pixels("data\\minigames/match3/mud" + num(k) + ".png");
+        long cover = 0;
+        for (int i = 0; i < p.w * p.h; ++i) cover += p.rgba[i * 4 + 3];
+        EXPECT_GT(cover, prev) << "mud" << k;
+        prev = cover;
+    }
+    // The board backdrop spans the twelve columns and reaches the top of the screen when drawn centred
+    // 200 pixels above its bottom.
+    Pixels b = pixels("data\\minigames\\downbackpuzzle.png");
+    EXPECT_GE(b.w, 12 * 64 + 16);
+    EXPECT_GE(b.h / 2, 768 - 200);
+}
+
+const int backgrounds[] = {0, 1, 2, 3, 4, 11};
+
+TEST(ArtData, BackgroundLayersCoverTheScreenWhileTheySlide) {
+    headless();
+    // A layer slides by up to this share of the half width either way as the mouse crosses the screen.
+    const double slide[5] = {0, 0, 0.015, 0.05, 0.09};
+    for (int n : backgrounds) {
+        std::string d = "data\\bg\\bg" + num(n) + "\\";
+        for (int k = 1; k <= 4; ++k) {
+            SCOPED_TRACE(d + num(k));
+            Pixels p = pixels(d + num(k) + (k == 1 ? ".jpg" : ".png"));
+            EXPECT_GE(p.w, 1366 + 2 * (int)std::ceil(683 * slide[k]));
+            EXPECT_EQ(p.h, 768);
+            EXPECT_EQ(p.has_alpha, k > 1);
+            ASSERT_TRUE(load_image_logged(d + num(k) + (k == 1 ? ".jpg" : ".png")));
+        }
+        Pixels full = pixels(d + "full.jpg");
+        EXPECT_GE(full.w, 1366);
+        EXPECT_EQ(full.h, 768);
+    }
+    Pixels flash = pixels("data\\bg\\bg4\\light.png");
+    EXPECT_GE(flash.w, 2 * 799);
+    // The flash hangs from the top of the screen: it fades out toward its sides and bottom.
+    int side = 0;
+    for (int y = 0; y < flash.h; ++y) side = std::max({side, (int)px_at(flash, 0, y)[3], (int)px_at(flash, flash.w - 1, y)[3]});
+    for (int x = 0; x < flash.w; ++x) side = std::max(side, (int)px_at(flash, x, flash.h - 1)[3]);
+    EXPECT_LE(side, 8);
+}
+
+TEST(ArtData, PicturesKeepTheirDarkPixelsUnderTheMaskColour) {
+    // JPEGs are loaded masked: a pure black pixel would turn into a hole (magenta for the menu pictures).
+    std::vector<std::string> files = {"data\\bg\\story\\bg.jpg", "data\\bg\\tentbg.jpg"};
+    for (int n : backgrounds) {
+        files.push_back("data\\bg\\bg" + num(n) + "\\1.jpg");
+        files.push_back("data\\bg\\bg" + num(n) + "\\full.jpg");
+    }
+    for (const std::string& f : files) {
+        Pixels p = pixels(f);
+        int holes = 0;
+        for (int i = 0; i < p.w * p.h; ++i)
+            holes += p.rgba[i * 4] == 0 && p.rgba[i * 4 + 1] == 0 && p.rgba[i * 4 + 2] == 0;
+        EXPECT_EQ(holes, 0) << f;
+        EXPECT_GE(p.w, 1366) << f;
+    }
+    for (const char* f : {"data\\bg\\menubg1.jpg", "data\\bg\\menubg2.jpg"}) {
+        Pixels p = pixels(f);
+        int holes = 0;
+        for (int i = 0; i < p.w * p.h; ++i)
+            holes += p.rgba[i * 4] == 255 && p.rgba[i * 4 + 1] == 0 && p.rgba[i * 4 + 2] == 255;
+        EXPECT_EQ(holes, 0) << f;
+        EXPECT_EQ(p.w, 1366) << f;
+    }
+}
+
 TEST(ArtData, InertStoneFramesAnimate) {
     Pixels p = pixels("data\\aztec\\inert.png");
     ASSERT_EQ(p.w, 64 * 8);

@@ -3,6 +3,7 @@
 #include <cairo-ft.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include <jpeglib.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -83,21 +84,52 @@ bool save_png(const std::string& path, const Img& img) {
     return gen::save_png(path, px.data(), img.w, img.h);
 }
 
-bool save_jpeg(const std::string& path, const Img& img, int quality, int floor) {
-    std::vector<uint8_t> rgb((size_t)img.w * img.h * 3);
-    for (size_t i = 0; i < (size_t)img.w * img.h; ++i) {
-        const float* s = &img.p[i * 4];
-        int v[3];
-        for (int k = 0; k < 3; ++k) v[k] = (int)std::lround(clamp01(s[k]) * 255);  // over black
-        int m = std::max(v[0], std::max(v[1], v[2]));
-        if (m < floor) {
-            // Lift very dark pixels just enough, keeping their hue where there is one.
-            for (int k = 0; k < 3; ++k) v[k] = m > 0 ? v[k] * floor / m : floor;
-            for (int k = 0; k < 3; ++k) v[k] = std::max(v[k], floor / 2);
-        }
-        for (int k = 0; k < 3; ++k) rgb[i * 3 + k] = (uint8_t)v[k];
+// Counts the pixels of a JPEG file that decode to pure black (-1 when it cannot be read).
+static long black_pixels_in_jpeg(const std::string& path) {
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return -1;
+    jpeg_decompress_struct cinfo;
+    jpeg_error_mgr err;
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_decompress(&cinfo);
+    jpeg_stdio_src(&cinfo, f);
+    jpeg_read_header(&cinfo, TRUE);
+    cinfo.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&cinfo);
+    std::vector<uint8_t> row((size_t)cinfo.output_width * 3);
+    long black = 0;
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW r = row.data();
+        jpeg_read_scanlines(&cinfo, &r, 1);
+        for (size_t i = 0; i < row.size(); i += 3) black += row[i] == 0 && row[i + 1] == 0 && row[i + 2] == 0;
     }
-    return gen::save_jpeg_rgb(path, rgb.data(), img.w, img.h, quality);
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    std::fclose(f);
+    return black;
+}
+
+bool save_jpeg(const std::string& path, const Img& img, int quality, int floor) {
+    // Compression can pull a dark pixel down to pure black; raise the floor until none is left.
+    for (int attempt = 0; attempt < 6; ++attempt, floor += 6) {
+        std::vector<uint8_t> rgb((size_t)img.w * img.h * 3);
+        for (size_t i = 0; i < (size_t)img.w * img.h; ++i) {
+            const float* s = &img.p[i * 4];
+            int v[3];
+            for (int k = 0; k < 3; ++k) v[k] = (int)std::lround(clamp01(s[k]) * 255);  // over black
+            int m = std::max(v[0], std::max(v[1], v[2]));
+            if (m < floor) {
+                // Lift very dark pixels just enough, keeping their hue where there is one.
+                for (int k = 0; k < 3; ++k) v[k] = m > 0 ? v[k] * floor / m : floor;
+                for (int k = 0; k < 3; ++k) v[k] = std::max(v[k], floor / 2);
+            }
+            for (int k = 0; k < 3; ++k) rgb[i * 3 + k] = (uint8_t)v[k];
+        }
+        if (!gen::save_jpeg_rgb(path, rgb.data(), img.w, img.h, quality)) return false;
+        if (black_pixels_in_jpeg(path) == 0) return true;
+    }
+    std::fprintf(stderr, "%s: dark pixels still decode to pure black\n", path.c_str());
+    return false;
 }
 
 static void box_h(const std::vector<float>& in, std::vector<float>& out, int w, int h, int r) {

@@ -34,7 +34,7 @@ void draw_over(Img& img, const std::function<void(cairo_t*)>& paint);
 bool save_png(const std::string& path, const Img& img);
 // Opaque JPEG. Pixels are kept at least `floor` bright in their brightest channel, so that no pixel decodes to
 // pure black (the game treats pure black in JPEGs as transparent).
-bool save_jpeg(const std::string& path, const Img& img, int quality = 90, int floor = 6);
+bool save_jpeg(const std::string& path, const Img& img, int quality = 90, int floor = 10);
 
 // Gaussian-like blur (three box passes) of all channels.
 void blur(Img& img, float radius);
