@@ -32,6 +32,8 @@ int settled = 1;
 int cannonslot = 0;
 int resumeflag = 0;
 
+int boardrow() { return curplayer >= 0 && curplayer < PLAYERSLOTS ? curplayer : 0; }
+
 int stonecolour(int kind) {
     if (kind >= 1 && kind <= 9) return kind;
     if (kind >= 11 && kind <= 19) return kind - 10;
@@ -40,7 +42,7 @@ int stonecolour(int kind) {
 }
 
 int addstone(int x, int y, int kind, int chains) {
-    const int p = curplayer;
+    const int p = boardrow();
     for (int s = 1; s <= 156; ++s) {
         if (stone_kind[p][s] > 0) continue;
         stone_x[p][s] = x;
@@ -61,7 +63,7 @@ int addstone(int x, int y, int kind, int chains) {
 namespace {
 // Colour of a kind for the colour counts (the same as for matching).
 void tallycolours(int* count, int* total) {
-    const int p = curplayer;
+    const int p = boardrow();
     for (int c = 0; c <= 20; ++c) count[c] = 0;
     *total = 0;
     for (int s = 1; s < BOARDSLOTS; ++s) {
@@ -106,7 +108,7 @@ void randomstone() {
 }
 
 void prepare_board(const levelrecord* rec) {
-    const int p = curplayer;
+    const int p = boardrow();
     if (levelinprogress[p] == 0) {
         for (int s = 1; s < BOARDSLOTS; ++s) {
             stone_falling[p][s] = 0;
@@ -168,9 +170,9 @@ void prepare_level() {
     for (int n = 1; n < curlevel; ++n) std::cout << "over jump level: " << n << std::endl;
     levelrecord rec;
     int ok = readlevelrecord(path, curlevel, &rec);
-    if (!ok && levelinprogress[curplayer] == 0)
+    if (!ok && levelinprogress[boardrow()] == 0)
         std::cout << "prepare_level: level " << curlevel << " is missing from " << path
                   << " - the board holds only its floor" << std::endl;
-    if (levelinprogress[curplayer] == 0) std::cout << "prepare new level - init all stones new" << std::endl;
+    if (levelinprogress[boardrow()] == 0) std::cout << "prepare new level - init all stones new" << std::endl;
     prepare_board(ok ? &rec : nullptr);
 }

@@ -32,6 +32,8 @@ extern int settled;
 extern int cannonslot;
 extern int resumeflag;
 
+// Row of the board tables in use: the current player's, or the spare row 0 when no player is chosen.
+int boardrow();
 // Builds the board of curlevel from levels.lvl, or keeps the player's stored board when the level is in progress.
 void prepare_level();
 // The part of prepare_level after the file: a fresh board from `rec` (when not null and the level is not in

@@ -13,7 +13,7 @@ int glintsweep = -1280;
 int stonerow = 1;
 
 void aztecframe() {
-    int set = stoneset[curplayer];
+    int set = stoneset[boardrow()];
     if (set == 1 || set == 3) stonerow = 1;
     if (set == 2 || set == 4) stonerow = 2;
     if (virtw == 1024) boardleft = 120;
@@ -36,7 +36,7 @@ void aztecframe() {
 }
 
 void scrolling_casual() {
-    const int p = curplayer;
+    const int p = boardrow();
     auto resting = [&](int s) { return stone_kind[p][s] >= 1 && s != cannonslot && stone_falling[p][s] == 0; };
     if (scrollleft == 0 && settled == 1) {
         bool high = false;

@@ -51,7 +51,7 @@ int countof(int colour) { return (colour >= 0 && colour <= 20) ? colourcount[col
 
 // Keeps the loaded stone and the following colour to colours that are still on the board.
 void keepcoloursvalid() {
-    const int p = curplayer;
+    const int p = boardrow();
     countcolours();
     if (cannonslot >= 1 && cannonslot <= 156) {
         if (nocolours == 1) {
@@ -82,7 +82,7 @@ void drawpreview() {
 }
 
 void fire() {
-    const int p = curplayer;
+    const int p = boardrow();
     const int s = cannonslot;
     playshots[p] += 1;
     swapflag = 0;
@@ -108,7 +108,7 @@ void fire() {
 }
 
 void load() {
-    const int p = curplayer;
+    const int p = boardrow();
     if (level_frames > 50) randomstone();
     swapflag = 0;
     cannonslot = addstone(cannonx, cannony, shotcolour, 0);
@@ -139,7 +139,7 @@ void introaiming() {
 }
 
 void drawcannon() {
-    const int p = curplayer;
+    const int p = boardrow();
     easetoward(aimcolumn(mx));
     updatebob();
     if (levelrunning()) keepcoloursvalid();
@@ -166,7 +166,7 @@ void drawcannon() {
 
 void drawarrow() {
     if (wincount != 0 || losecount != 0 || popupfade != 0) return;
-    const int p = curplayer;
+    const int p = boardrow();
     int a = 7;
     if (cannonslot >= 1 && cannonslot <= 156 && stone_kind[p][cannonslot] >= 1 && stone_kind[p][cannonslot] <= 9)
         a = stone_kind[p][cannonslot];

@@ -22,8 +22,8 @@ int combotimer = 0;
 
 namespace {
 inline bool inertkind(int k) { return k >= 50 && k <= 60; }
-inline int screenx(int s) { return boardleft + stone_x[curplayer][s]; }
-inline int screeny(int s) { return virth - stone_y[curplayer][s]; }
+inline int screenx(int s) { return boardleft + stone_x[boardrow()][s]; }
+inline int screeny(int s) { return virth - stone_y[boardrow()][s]; }
 
 int freegroup() {
     for (int g = 1; g <= 100; ++g)
@@ -169,7 +169,7 @@ void shake(int p, int n, int ax, int ay) {
 }  // namespace
 
 void updateboard() {
-    const int p = curplayer;
+    const int p = boardrow();
     topslot = 0;
     for (int g = 1; g <= 100; ++g) groupcount[g] = 0;
     settled = 1;
@@ -198,7 +198,7 @@ void updateboard() {
 }
 
 void floodgroup(int s, int id) {
-    const int p = curplayer;
+    const int p = boardrow();
     if (stone_group[p][s] != 0) return;
     stone_group[p][s] = id;
     groupcount[id] += 1;
@@ -216,7 +216,7 @@ void floodgroup(int s, int id) {
 }
 
 int breakchain(int s) {
-    const int p = curplayer;
+    const int p = boardrow();
     if (stone_chain[p][s][1] != 1 && stone_chain[p][s][2] != 1 && stone_chain[p][s][3] != 1) return 1;
     int layer = 1;
     for (int i = 0; i < 400; ++i) {
@@ -231,12 +231,12 @@ int breakchain(int s) {
 }
 
 void burststone(int s) {
-    const int k = stone_kind[curplayer][s];
+    const int k = stone_kind[boardrow()][s];
     if (k < 10) stoneburst((float)screenx(s), (float)screeny(s), k);
 }
 
 void explodesuperstone(int s, int exclude) {
-    const int p = curplayer;
+    const int p = boardrow();
     const int kind = stone_kind[p][s];
     if (kind < 11 || kind > 19 || s == exclude) return;
     stone_group[p][s] = 56;
@@ -261,7 +261,7 @@ void explodesuperstone(int s, int exclude) {
 
 void hitgranite(int j, int k) {
     (void)j;
-    const int p = curplayer;
+    const int p = boardrow();
     if (stone_kind[p][k] < 71 || stone_kind[p][k] > 79) return;
     const float sx = (float)screenx(k), sy = (float)screeny(k);
     playsound(snd_granite1, sx);
@@ -276,7 +276,7 @@ void hitgranite(int j, int k) {
 }
 
 void rescueanimal(int j, int k) {
-    const int p = curplayer;
+    const int p = boardrow();
     const int kind = stone_kind[p][j];
     if (kind < 91 || kind > 99 || stone_kind[p][k] != 10) return;
     const float sx = (float)screenx(j), sy = (float)screeny(j);
@@ -297,7 +297,7 @@ void awardpoints(int points, int x, int y, int colour, int combo) {
     const int f = combomult;
     combotimer = 50;
     if (combo == 1) combomult = f + 1;
-    playerscore[curplayer] += points * f;
+    playerscore[boardrow()] += points * f;
     int c = colour < 9 ? colour : 9;
     addfloatnumber(points * f, x, (float)y, c > 1 ? c : 1);
 }

@@ -18,7 +18,7 @@
 namespace {
 // Copies the live state into the snapshot (save) or back (restore), field by field in one list.
 void transferstate(boardsnapshot* s, bool save) {
-    const int p = curplayer;
+    const int p = boardrow();
     auto block = [save](void* live, void* copy, size_t bytes) {
         if (save)
             std::memcpy(copy, live, bytes);
@@ -91,7 +91,7 @@ void restoreboardstate(const boardsnapshot& s) {
 }
 
 void startsolverlevel(const levelrecord& rec) {
-    const int p = curplayer;
+    const int p = boardrow();
     popupkind = 0;
     popupfade = 0;
     levelinprogress[p] = 0;
@@ -138,7 +138,7 @@ bool cannonready() {
 
 bool boardquiet() {
     if (settled != 1 || scrollleft != 0) return false;
-    const int p = curplayer;
+    const int p = boardrow();
     for (int s = 1; s <= topslot; ++s)
         if (stone_kind[p][s] > 0 && s != cannonslot && stone_falling[p][s] != 0) return false;
     return true;
@@ -169,7 +169,7 @@ struct boardgrid {
 };
 
 void buildgrid(boardgrid* g) {
-    const int p = curplayer;
+    const int p = boardrow();
     for (int c = 0; c < boardgrid::W; ++c) {
         g->height[c] = 0;
         for (int r = 0; r < boardgrid::H; ++r) g->slot[c][r] = g->comp[c][r] = 0;
@@ -216,7 +216,7 @@ void buildgrid(boardgrid* g) {
 // How promising the board is for clearing every colour stone; higher is better.
 double boardvalue() {
     if (solverwon()) return 1e9 - level_frames;
-    const int p = curplayer;
+    const int p = boardrow();
     int supers[160], nsupers = 0, variants[160], nvariants = 0, colours = 0, chains = 0, granite = 0;
     int highest = floorline;
     for (int s = 1; s <= topslot; ++s) {
@@ -300,7 +300,7 @@ double boardvalue() {
 
 bool variantsleft() {
     for (int s = 1; s <= topslot; ++s)
-        if (variantkind(stone_kind[curplayer][s])) return true;
+        if (variantkind(stone_kind[boardrow()][s])) return true;
     return false;
 }
 
@@ -333,7 +333,7 @@ std::vector<candidate> rankshots(const boardsnapshot& from) {
 
 solveresult solvelevel(const levelrecord& rec, int maxshots) {
     startsolverlevel(rec);
-    const int p = curplayer;
+    const int p = boardrow();
     solveresult r{0, 0, 0, 0};
     int mouse = columnmouse(5);
     boardsnapshot now, after;

@@ -225,3 +225,20 @@ TEST_F(AztecBoard, AStoredScrollThatCouldNeverComeToRestIsIgnored) {
     prepare_board(nullptr);
     EXPECT_EQ(scrollleft, -12);
 }
+
+TEST_F(AztecBoard, WithoutAChosenPlayerTheBoardUsesTheSpareRow) {
+    curplayer = -1;
+    for (int s = 0; s < BOARDSLOTS; ++s) stone_kind[0][s] = -1;
+    levelinprogress[0] = 0;
+    levelrecord rec = emptylevelrecord();
+    rec.stonecode[1] = 2;
+    prepare_board(&rec);
+    EXPECT_EQ(boardrow(), 0);
+    EXPECT_EQ(stone_kind[0][13], 3);
+    level_frames = 200;
+    drawcannon();
+    updateboard();
+    EXPECT_GT(cannonslot, 0);
+    EXPECT_EQ(stone_kind[0][cannonslot], 3);
+    curplayer = 1;
+}
