@@ -236,3 +236,20 @@ TEST_F(AztecBoard, TheColourTwoSuperstoneLandsWhereItIs) {
     EXPECT_EQ(stone_y[p][super], rowy(0) + 8);
     EXPECT_EQ(settled, 0);
 }
+
+TEST_F(AztecBoard, MoreLandingsInOneFrameThanGroupIdsStopEveryStone) {
+    floor();
+    // Twelve columns of inert stones falling together, the upper ones in lower slots: each one catches on the
+    // stone below it and the lowest row on the floor, so 132 stones land in one frame, more than there are
+    // group ids.
+    for (int r = 10; r >= 0; --r)
+        for (int c = 0; c < 12; ++c) {
+            int s = put(c, r, 21 + (r % 3));
+            stone_falling[p][s] = 1;
+        }
+    updateboard();
+    int resting = 0;
+    for (int s = 1; s <= topslot; ++s) resting += stone_kind[p][s] > 10 && stone_falling[p][s] == 0;
+    EXPECT_EQ(resting, 132);
+    for (int c = 0; c < 12; ++c) EXPECT_EQ(at(c, 10), 22) << c;
+}
