@@ -1,14 +1,19 @@
 // The sound bank and music: sounds decoded once at load, played on channels with volume, pan and pause.
 #pragma once
-#include <memory>
 #include <string>
 
-struct ChannelData;
-using TChannel = std::shared_ptr<ChannelData>;
+#include "platform/mixer.h"
 
+enum { SOUNDSLOTS = 81 };  // bank slots 1..80
+
+extern TSound sounds[SOUNDSLOTS];
+extern int soundplayed[SOUNDSLOTS];  // 1 = started during this frame
+extern int sound_ok;                 // 1 when the probe sound loaded at start
 extern TChannel musicchannel, ambientchannel, bgchannel;
+extern TSound musicsound;
 extern int musicvolnow;
 
+// Loads the bank and opens the audio output (silent when there is no device).
 void initsound();
 // Plays bank sound `slot` panned for logical x; at most once per slot per frame.
 void playsound(int slot, float x);
@@ -19,6 +24,5 @@ void stop_bg();
 // Switches the music track ("/music/title.ogg" ...); flags 1 loops.
 void playmusic(const std::string& literal, int flags);
 void stopmusic();
+// The per-frame audio step: music volume and fade, clearing the once-per-frame marks, resuming after a pause.
 void updatemusic();
-void pause_channel(const TChannel& channel);
-void resume_channel(const TChannel& channel);

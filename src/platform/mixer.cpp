@@ -1,0 +1,317 @@
+#include "platform/mixer.h"
+
+#include <SDL.h>
+#include <vorbis/vorbisfile.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/paths.h"
+
+struct SoundData {
+    std::vector<int16_t> samples;  // interleaved stereo at MIXRATE
+    bool loop = false;
+};
+
+struct ChannelData {
+    TSound sound;        // null when idle or ended
+    size_t pos = 0;      // next frame to play
+    float gain = 1, pan = 0;
+    bool paused = false;
+    bool inmixer = false;
+};
+
+namespace {
+
+SDL_AudioDeviceID device = 0;
+std::vector<TChannel> active;  // channels in the mixer, oldest first
+std::vector<float> mixbuf;
+
+// Holds the device's lock while the game changes what the callback reads.
+struct MixLock {
+    MixLock() {
+        if (device) SDL_LockAudioDevice(device);
+    }
+    ~MixLock() {
+        if (device) SDL_UnlockAudioDevice(device);
+    }
+};
+
+// Turns interleaved 16-bit PCM of any channel count and rate into stereo at MIXRATE: mono is doubled, more
+// channels keep their first two, and the rate is changed by linear interpolation.
+bool to_mix_format(const int16_t* pcm, size_t frames, int channels, int rate, std::vector<int16_t>& out) {
+    if (channels < 1 || channels > 8 || rate < 1000 || rate > 384000) return false;
+    auto sample = [&](size_t f, int side) -> float {
+        return (float)pcm[f * (size_t)channels + (channels > 1 ? (size_t)side : 0)];
+    };
+    out.clear();
+    if (frames == 0) return true;
+    const size_t n = (size_t)((double)frames * (double)MIXRATE / rate);
+    out.resize(n * 2);
+    const double step = (double)rate / (double)MIXRATE;
+    for (size_t i = 0; i < n; ++i) {
+        double at = (double)i * step;
+        size_t f = (size_t)at;
+        float t = (float)(at - (double)f);
+        size_t g = std::min(f + 1, frames - 1);
+        f = std::min(f, frames - 1);
+        for (int side = 0; side < 2; ++side)
+            out[i * 2 + (size_t)side] = (int16_t)(sample(f, side) * (1 - t) + sample(g, side) * t);
+    }
+    return true;
+}
+
+// Any SDL sample format at its own rate and channel count, first brought to 16-bit.
+bool convert(const void* data, size_t bytes, SDL_AudioFormat format, int channels, int rate,
+             std::vector<int16_t>& out) {
+    if (channels < 1 || channels > 8 || rate <= 0) return false;
+    if (format == AUDIO_S16SYS)
+        return to_mix_format((const int16_t*)data, bytes / 2 / (size_t)channels, channels, rate, out);
+    SDL_AudioCVT cvt;
+    if (SDL_BuildAudioCVT(&cvt, format, (Uint8)channels, rate, AUDIO_S16SYS, (Uint8)channels, rate) < 0) return false;
+    std::vector<Uint8> buf(bytes * (size_t)std::max(1, cvt.len_mult));
+    std::memcpy(buf.data(), data, bytes);
+    cvt.buf = buf.data();
+    cvt.len = (int)bytes;
+    if (cvt.needed && SDL_ConvertAudio(&cvt) != 0) return false;
+    size_t len = cvt.needed ? (size_t)cvt.len_cvt : bytes;
+    return to_mix_format((const int16_t*)buf.data(), len / 2 / (size_t)channels, channels, rate, out);
+}
+
+bool decode_ogg(const std::string& path, std::vector<int16_t>& out) {
+    OggVorbis_File vf;
+    if (ov_fopen(path.c_str(), &vf) != 0) return false;
+    vorbis_info* info = ov_info(&vf, -1);
+    bool ok = info != nullptr;
+    std::vector<char> pcm;
+    if (ok) {
+        char buf[16384];
+        int section = 0;
+        for (;;) {
+            long n = ov_read(&vf, buf, sizeof buf, SDL_BYTEORDER == SDL_BIG_ENDIAN ? 1 : 0, 2, 1, &section);
+            if (n == 0) break;
+            if (n < 0) {
+                if (n == OV_HOLE) continue;  // a gap in the stream: keep what follows
+                ok = false;
+                break;
+            }
+            pcm.insert(pcm.end(), buf, buf + n);
+        }
+    }
+    if (ok) ok = convert(pcm.data(), pcm.size(), AUDIO_S16SYS, info->channels, (int)info->rate, out);
+    ov_clear(&vf);
+    return ok;
+}
+
+bool decode_wav(const std::string& path, std::vector<int16_t>& out) {
+    SDL_AudioSpec spec;
+    Uint8* buf = nullptr;
+    Uint32 len = 0;
+    if (!SDL_LoadWAV(path.c_str(), &spec, &buf, &len)) return false;
+    bool ok = convert(buf, len, spec.format, spec.channels, spec.freq, out);
+    SDL_FreeWAV(buf);
+    return ok;
+}
+
+void detach(ChannelData& c) {
+    c.inmixer = false;
+    c.sound.reset();
+    c.pos = 0;
+}
+
+void remove_channel(const TChannel& ch) {
+    auto it = std::find(active.begin(), active.end(), ch);
+    if (it != active.end()) active.erase(it);
+    detach(*ch);
+}
+
+// Makes room for one more channel: the oldest sound that plays once gives way.
+bool make_room() {
+    if ((int)active.size() < MIXCHANNELS) return true;
+    for (auto it = active.begin(); it != active.end(); ++it) {
+        if ((*it)->sound && !(*it)->sound->loop) {
+            detach(**it);
+            active.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+TChannel start(const TSound& sound, const TChannel& channel, bool paused) {
+    TChannel ch = channel ? channel : std::make_shared<ChannelData>();
+    if (!sound || sound->samples.empty()) return ch;
+    MixLock lock;
+    if (!ch->inmixer) {
+        if (!make_room()) return ch;
+        active.push_back(ch);
+        ch->inmixer = true;
+    }
+    ch->sound = sound;
+    ch->pos = 0;
+    ch->paused = paused;
+    return ch;
+}
+
+void mix_core(int16_t* out, int frames) {
+    mixbuf.assign((size_t)frames * 2, 0.0f);
+    for (size_t i = 0; i < active.size();) {
+        ChannelData& c = *active[i];
+        if (c.paused || !c.sound) {
+            ++i;
+            continue;
+        }
+        const std::vector<int16_t>& s = c.sound->samples;
+        const size_t total = s.size() / 2;
+        const float left = c.gain * std::min(1.0f, 1.0f - c.pan), right = c.gain * std::min(1.0f, 1.0f + c.pan);
+        bool ended = false;
+        for (int f = 0; f < frames; ++f) {
+            if (c.pos >= total) {
+                if (!c.sound->loop) {
+                    ended = true;
+                    break;
+                }
+                c.pos = 0;
+            }
+            mixbuf[(size_t)f * 2] += (float)s[c.pos * 2] * left;
+            mixbuf[(size_t)f * 2 + 1] += (float)s[c.pos * 2 + 1] * right;
+            ++c.pos;
+        }
+        if (!ended && !c.sound->loop && c.pos >= total) ended = true;
+        if (ended) {
+            detach(c);
+            active.erase(active.begin() + (long)i);
+        } else {
+            ++i;
+        }
+    }
+    for (size_t i = 0; i < mixbuf.size(); ++i) out[i] = (int16_t)std::clamp(mixbuf[i], -32768.0f, 32767.0f);
+}
+
+void SDLCALL callback(void*, Uint8* stream, int len) { mix_core((int16_t*)stream, len / 4); }
+
+}  // namespace
+
+TSound load_sound(const std::string& path, int flags) {
+    std::string real = resolve_path(path);
+    FILE* f = std::fopen(real.c_str(), "rb");
+    if (!f) return nullptr;
+    char magic[4] = {};
+    size_t n = std::fread(magic, 1, 4, f);
+    std::fclose(f);
+    if (n < 4) return nullptr;
+    auto sound = std::make_shared<SoundData>();
+    sound->loop = flags == 1;
+    bool ok = false;
+    if (std::memcmp(magic, "OggS", 4) == 0)
+        ok = decode_ogg(real, sound->samples);
+    else if (std::memcmp(magic, "RIFF", 4) == 0)
+        ok = decode_wav(real, sound->samples);
+    if (!ok || sound->samples.empty()) return nullptr;
+    return sound;
+}
+
+TSound sound_from_samples(const std::vector<int16_t>& stereo, int flags) {
+    auto sound = std::make_shared<SoundData>();
+    sound->samples = stereo;
+    sound->samples.resize(stereo.size() / 2 * 2);
+    sound->loop = flags == 1;
+    return sound;
+}
+
+int sound_frames(const TSound& sound) { return sound ? (int)(sound->samples.size() / 2) : 0; }
+
+TChannel alloc_channel() { return std::make_shared<ChannelData>(); }
+
+TChannel play_sound(const TSound& sound, const TChannel& channel) { return start(sound, channel, false); }
+
+TChannel cue_sound(const TSound& sound, const TChannel& channel) { return start(sound, channel, true); }
+
+void stop_channel(const TChannel& channel) {
+    if (!channel) return;
+    MixLock lock;
+    if (channel->inmixer) remove_channel(channel);
+}
+
+int channel_playing(const TChannel& channel) {
+    if (!channel) return 0;
+    MixLock lock;
+    return channel->inmixer && !channel->paused ? 1 : 0;
+}
+
+void pause_channel(const TChannel& channel) {
+    if (!channel) return;
+    MixLock lock;
+    if (channel->inmixer) channel->paused = true;
+}
+
+void resume_channel(const TChannel& channel) {
+    if (!channel) return;
+    MixLock lock;
+    if (channel->inmixer) channel->paused = false;
+}
+
+void set_channel_volume(const TChannel& channel, float gain) {
+    if (!channel) return;
+    MixLock lock;
+    channel->gain = std::clamp(gain, 0.0f, 1.0f);  // louder than the sound itself is limited, not wrapped
+    if (!(channel->gain >= 0)) channel->gain = 0;
+}
+
+float channel_volume(const TChannel& channel) { return channel ? channel->gain : 0; }
+
+void set_channel_pan(const TChannel& channel, float pan) {
+    if (!channel) return;
+    MixLock lock;
+    channel->pan = std::clamp(pan, -1.0f, 1.0f);
+    if (!(channel->pan >= -1)) channel->pan = 0;
+}
+
+float channel_pan(const TChannel& channel) { return channel ? channel->pan : 0; }
+
+int mixer_open_device() {
+    if (device) return 1;
+    if (!SDL_WasInit(SDL_INIT_AUDIO) && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
+    SDL_AudioSpec want{}, have{};
+    want.freq = MIXRATE;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = 1024;
+    want.callback = callback;
+    device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (!device) return 0;
+    SDL_PauseAudioDevice(device, 0);
+    return 1;
+}
+
+void mixer_close_device() {
+    if (!device) return;
+    SDL_CloseAudioDevice(device);
+    device = 0;
+}
+
+int mixer_has_device() { return device ? 1 : 0; }
+
+void mix_audio(int16_t* out, int frames) {
+    if (!out || frames <= 0) return;
+    MixLock lock;
+    mix_core(out, frames);
+}
+
+void mixer_silent_step() {
+    if (device) return;
+    static std::vector<int16_t> sink((size_t)MIXRATE / 50 * 2);
+    mix_core(sink.data(), MIXRATE / 50);
+}
+
+int mixer_channel_count() {
+    MixLock lock;
+    return (int)active.size();
+}
+
+void mixer_reset() {
+    MixLock lock;
+    for (TChannel& ch : active) detach(*ch);
+    active.clear();
+}
