@@ -21,8 +21,17 @@ int modewidth[11], modeheight[11];
 int modeavailable[11];
 int bestmode = 6;
 int desktopw = 0, desktoph = 0;
+int fakedesktopw = 0, fakedesktoph = 0;
 
 namespace {
+bool faked() { return fakedesktopw > 0 && fakedesktoph > 0; }
+
+// Full screen is a borderless desktop-sized window: a mode exists when it fits the desktop.
+int mode_exists(int w, int h) {
+    if (faked()) return w <= fakedesktopw && h <= fakedesktoph ? 1 : 0;
+    return graphics_mode_exists(w, h, 32, 0);
+}
+
 const int table_w[7] = {0, 1366, 1280, 1024, 1024, 800, 640};
 const int table_h[7] = {0, 768, 768, 768, 600, 600, 480};
 
@@ -66,13 +75,13 @@ void open_fullscreen(int mode) {
 }  // namespace
 
 void checkvideo() {
-    desktopw = desktop_width();
-    desktoph = desktop_height();
+    desktopw = faked() ? fakedesktopw : desktop_width();
+    desktoph = faked() ? fakedesktoph : desktop_height();
     int ratio = desktopw == 0 ? 1 : desktoph * 1000 / desktopw;
     for (int i = 1; i <= 6; ++i) {
         modewidth[i] = table_w[i];
         modeheight[i] = table_h[i];
-        modeavailable[i] = graphics_mode_exists(modewidth[i], modeheight[i], 32, 0);
+        modeavailable[i] = mode_exists(modewidth[i], modeheight[i]);
     }
     if (ratio >= 750) modeavailable[1] = modeavailable[2] = 0;
     if (desktopw == 1280 && desktoph == 768) modeavailable[1] = 0;
@@ -115,6 +124,11 @@ void togglescreensize(int mode, int full) {
 int windowtoolarge(int) {
     int dl, dt, dr, db, wl, wt, wr, wb;
     desktop_rect(&dl, &dt, &dr, &db);
+    if (faked()) {
+        dl = dt = 0;
+        dr = fakedesktopw;
+        db = fakedesktoph;
+    }
     window_outer_rect(&wl, &wt, &wr, &wb);
     std::printf("Desktop (X1xY1,X2xY2): %dx%d,%dx%d\n", dl, dt, dr, db);
     std::printf("Window  (X1xY1,X2xY2): %dx%d,%dx%d\n", wl, wt, wr, wb);

@@ -10,6 +10,9 @@ extern int modewidth[11], modeheight[11];
 extern int modeavailable[11];
 extern int bestmode;
 extern int desktopw, desktoph;
+// A desktop of this size instead of the real one (0: the real desktop). Lets the mode choice and the window
+// checks be tried for desktops the machine does not have.
+extern int fakedesktopw, fakedesktoph;
 
 void checkvideo();
 void instgraphic();

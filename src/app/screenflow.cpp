@@ -1,12 +1,15 @@
 #include "app/screenflow.h"
 
 #include "app/shell.h"
+#include "aztec/board.h"
 #include "aztec/levelrun.h"
 #include "platform/draw.h"
 #include "platform/input.h"
 #include "screens/intro.h"
 #include "screens/map.h"
 #include "screens/story.h"
+#include "storage/players.h"
+#include "storage/settings.h"
 #include "ui/menu.h"
 
 int fadelevel = 0;
@@ -52,4 +55,18 @@ void updatefade() {
     set_color(fadelevel, fadelevel, fadelevel);
 }
 
-void startlevel(int) {}
+void startlevel(int level) {
+    int chapter = 0;
+    // Every 15 levels a new chapter of the story begins, told before its first level.
+    if (level >= 1 && level <= 91 && (level - 1) % 15 == 0) {
+        chapter = (level - 1) / 15 + 1;
+        gotoscreen(screen_story, chapter);
+    }
+    if (curplayer >= 1 && curplayer <= MAXPLAYERS && playerlevel[curplayer] == 0) {
+        playerlevel[curplayer] = 1;
+        maxlevel[curplayer] = 1;
+        curlevel = 1;
+        resumeflag = 1;
+    }
+    if (chapter == 0) gotoscreen(screen_game, 0);
+}

@@ -1,0 +1,291 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "app/display.h"
+#include "app/screenflow.h"
+#include "app/shell.h"
+#include "platform/draw.h"
+#include "platform/inject.h"
+#include "platform/input.h"
+#include "storage/settings.h"
+#include "support/headless.h"
+
+namespace {
+class Display : public ::testing::Test {
+protected:
+    void SetUp() override {
+        headless();
+        setenv("XDG_DATA_HOME", temp_folder("display").c_str(), 1);
+        testing::internal::CaptureStdout();
+        makepath();
+        testing::internal::GetCapturedStdout();
+        paused = -1;
+    }
+    void TearDown() override {
+        fakedesktopw = fakedesktoph = 0;
+        // Back to the harness window.
+        fullscreen = 0;
+        graphics_open(800, 600, 0, 60, 0);
+        set_virtual_resolution(1024, 768);
+        windoww = 800;
+        windowh = 600;
+        virtw = 1024;
+        virth = 768;
+        paused = -1;
+        mouseactive = 0;
+        unsetenv("XDG_DATA_HOME");
+    }
+    void desktop(int w, int h) {
+        fakedesktopw = w;
+        fakedesktoph = h;
+        checkvideo();
+    }
+};
+}  // namespace
+
+TEST_F(Display, TheBestModeFollowsTheDesktop) {
+    desktop(1920, 1080);
+    EXPECT_EQ(bestmode, 1);
+    for (int i = 1; i <= 6; ++i) EXPECT_EQ(modeavailable[i], 1) << i;
+    EXPECT_EQ(modewidth[4], 1024);
+    EXPECT_EQ(modeheight[4], 600);
+
+    desktop(1280, 1024);  // 5:4: the wide modes are left out
+    EXPECT_EQ(modeavailable[1], 0);
+    EXPECT_EQ(modeavailable[2], 0);
+    EXPECT_EQ(bestmode, 3);
+
+    desktop(1280, 768);
+    EXPECT_EQ(modeavailable[1], 0);
+    EXPECT_EQ(bestmode, 2);
+
+    desktop(1024, 600);  // a netbook
+    EXPECT_EQ(modeavailable[3], 0);
+    EXPECT_EQ(bestmode, 4);
+
+    desktop(640, 480);
+    EXPECT_EQ(bestmode, 6);
+    desktop(320, 200);  // nothing fits: the smallest mode is still the best
+    EXPECT_EQ(modeavailable[6], 0);
+    EXPECT_EQ(bestmode, 6);
+}
+
+TEST_F(Display, FullScreenModesAndTheirLogicalSizes) {
+    struct {
+        int dw, dh, mode, ww, wh, vw, vh;
+    } cases[] = {{1920, 1080, 1, 1366, 768, 1366, 768},
+                 {1280, 1024, 1, 1024, 768, 1024, 768},  // the best available mode replaces a larger one
+                 {1024, 600, 1, 1024, 600, 1366, 768},
+                 {1920, 1080, 5, 800, 600, 1024, 768},
+                 {1920, 1080, 6, 640, 480, 640, 480}};
+    for (auto c : cases) {
+        desktop(c.dw, c.dh);
+        fullscreen = 1;
+        displaymode = c.mode;
+        instgraphic();
+        EXPECT_EQ(windoww, c.ww) << c.dw << "x" << c.dh << " mode " << c.mode;
+        EXPECT_EQ(windowh, c.wh);
+        EXPECT_EQ(virtw, c.vw);
+        EXPECT_EQ(virth, c.vh);
+        EXPECT_EQ(mainwindow, 1);
+    }
+}
+
+TEST_F(Display, AWindowShowsTheLogicalScreenAndShrinksWhenTooTall) {
+    desktop(1920, 1080);
+    fullscreen = 0;
+    displaymode = 1;
+    testing::internal::CaptureStdout();
+    instgraphic();
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(windoww, 800);
+    EXPECT_EQ(windowh, 600);
+    EXPECT_EQ(virtw, 1024);
+    EXPECT_EQ(virth, 768);
+    EXPECT_NE(out.find("Desktop (X1xY1,X2xY2): 0x0,1920x1080\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("Window  (X1xY1,X2xY2): "), std::string::npos);
+    EXPECT_NE(out.find("Desktop (WxH): 1920x1080\nWindow  (WxH): 800x600\nWindow Size ok\n"), std::string::npos)
+        << out;
+
+    desktop(1024, 500);
+    testing::internal::CaptureStdout();
+    instgraphic();
+    out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("Window  (WxH): 800x600\nReset Window size to 600x450\n"), std::string::npos) << out;
+    EXPECT_EQ(windoww, 600);
+    EXPECT_EQ(windowh, 450);
+    EXPECT_EQ(virtw, 1024);
+    int ow, oh;
+    output_size(&ow, &oh);
+    EXPECT_EQ(ow, 600);
+    EXPECT_EQ(oh, 450);
+}
+
+TEST_F(Display, SwitchingPausesAndIsStoredInTheSettings) {
+    desktop(1920, 1080);
+    fullscreen = 0;
+    displaymode = 3;
+    testing::internal::CaptureStdout();
+    instgraphic();
+    togglescreensize(1, 1);
+    EXPECT_EQ(paused, 1);
+    EXPECT_EQ(fullscreen, 1);
+    EXPECT_EQ(displaymode, 1);
+    EXPECT_EQ(virtw, 1366);
+
+    paused = -1;
+    togglescreensize(3, 1);
+    EXPECT_EQ(displaymode, 3);
+    EXPECT_EQ(virtw, 1024);
+    EXPECT_EQ(windoww, 1024);
+
+    // Back to the window: stored as window, the mode kept.
+    togglescreensize(3, 0);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(fullscreen, 0);
+    EXPECT_EQ(windoww, 800);
+    EXPECT_EQ(virtw, 1024);
+    std::string settings;
+    {
+        FILE* f = fopen((userpath + "settings.txt").c_str(), "rb");
+        ASSERT_TRUE(f);
+        char buf[128];
+        size_t n = fread(buf, 1, sizeof buf, f);
+        fclose(f);
+        settings.assign(buf, n);
+    }
+    EXPECT_EQ(settings.substr(0, 6), "0\r\n3\r\n");
+
+    // Asking for the window again reopens nothing.
+    paused = -1;
+    togglescreensize(3, 0);
+    EXPECT_EQ(windoww, 800);
+    EXPECT_EQ(fullscreen, 0);
+}
+
+TEST_F(Display, ClicksOnALetterboxedFullScreenMapExactly) {
+    // The desktop the dummy driver reports is 1024 x 768; a 1366 x 768 mode fills its width and leaves bars of
+    // 96 pixels above and below.
+    desktop(1920, 1080);
+    fullscreen = 1;
+    displaymode = 1;
+    instgraphic();
+    int ax, ay, aw, ah, ow, oh;
+    output_size(&ow, &oh);
+    logical_area(&ax, &ay, &aw, &ah);
+    if (ow != 1024 || oh != 768) GTEST_SKIP() << "the video driver gives an output of " << ow << "x" << oh;
+    EXPECT_EQ(ax, 0);
+    EXPECT_EQ(aw, 1024);
+    EXPECT_EQ(ay, 96);
+    EXPECT_NEAR(ah, 576, 1);
+    mouseactive = 1;
+    input_pump();
+    flush_mouse();
+    inject_mouse_move(512, 384);
+    pollinput();
+    EXPECT_EQ(mx, 683);
+    EXPECT_NEAR(my, 384, 1);
+    inject_mouse_move(1023, ay + ah - 1);  // the last pixel inside
+    pollinput();
+    EXPECT_EQ(mx, 1364);
+    EXPECT_GE(my, 765);
+    EXPECT_LT(my, 768);
+    inject_mouse_move(0, ay);  // the first
+    pollinput();
+    EXPECT_EQ(mx, 0);
+    EXPECT_EQ(my, 0);
+    inject_mouse_move(512, 40);  // on the bar above the playing area
+    pollinput();
+    EXPECT_LT(my, 0);
+    inject_mouse_move(512, 700);  // on the bar below
+    pollinput();
+    EXPECT_GE(my, 768);
+}
+
+namespace {
+void le16(std::vector<unsigned char>& v, int x) {
+    v.push_back((unsigned char)(x & 0xff));
+    v.push_back((unsigned char)(x >> 8 & 0xff));
+}
+void le32(std::vector<unsigned char>& v, uint32_t x) {
+    for (int i = 0; i < 4; ++i) v.push_back((unsigned char)(x >> (8 * i) & 0xff));
+}
+// A BMP-encoded icon entry of size n: 32-bit pixels, every pixel (b, g, r, a) = (x, y, n, 200).
+std::vector<unsigned char> bmp_entry(int n) {
+    std::vector<unsigned char> v;
+    le32(v, 40);
+    le32(v, (uint32_t)n);
+    le32(v, (uint32_t)(2 * n));
+    le16(v, 1);
+    le16(v, 32);
+    for (int i = 0; i < 6; ++i) le32(v, 0);
+    for (int y = n - 1; y >= 0; --y)  // bottom-up
+        for (int x = 0; x < n; ++x) {
+            v.push_back((unsigned char)x);
+            v.push_back((unsigned char)y);
+            v.push_back((unsigned char)n);
+            v.push_back(200);
+        }
+    for (int i = 0; i < n * 4; ++i) v.push_back(0);  // AND mask
+    return v;
+}
+}  // namespace
+
+TEST(WindowIcon, TheThirtyTwoPixelEntryIsRead) {
+    std::vector<std::vector<unsigned char>> entries = {bmp_entry(16), bmp_entry(32), bmp_entry(48)};
+    std::vector<unsigned char> ico;
+    le16(ico, 0);
+    le16(ico, 1);
+    le16(ico, 3);
+    uint32_t offset = 6 + 16 * 3;
+    for (auto& e : entries) {
+        int n = (int)e[4];
+        ico.push_back((unsigned char)n);
+        ico.push_back((unsigned char)n);
+        for (int i = 0; i < 6; ++i) ico.push_back(0);
+        le32(ico, (uint32_t)e.size());
+        le32(ico, offset);
+        offset += (uint32_t)e.size();
+    }
+    for (auto& e : entries) ico.insert(ico.end(), e.begin(), e.end());
+
+    int w = 0, h = 0;
+    unsigned char* rgba = nullptr;
+    ASSERT_TRUE(read_ico_entry(ico.data(), ico.size(), 32, &w, &h, &rgba));
+    EXPECT_EQ(w, 32);
+    EXPECT_EQ(h, 32);
+    const unsigned char* px = rgba + (5 * 32 + 7) * 4;  // x 7, y 5, top-down
+    EXPECT_EQ(px[0], 32);
+    EXPECT_EQ(px[1], 5);
+    EXPECT_EQ(px[2], 7);
+    EXPECT_EQ(px[3], 200);
+    delete[] rgba;
+
+    // Damaged files are refused, never read past their end.
+    for (size_t cut : {0ul, 5ul, 40ul, 60ul, 3000ul}) {
+        rgba = nullptr;
+        EXPECT_FALSE(read_ico_entry(ico.data(), cut, 32, &w, &h, &rgba)) << cut;
+        EXPECT_EQ(rgba, nullptr);
+    }
+    std::vector<unsigned char> bad = ico;
+    bad[6 + 16 + 12] = 0xff;  // the 32-pixel entry's offset far past the end
+    bad[6 + 16 + 15] = 0x7f;
+    EXPECT_FALSE(read_ico_entry(bad.data(), bad.size(), 32, &w, &h, &rgba));
+}
+
+TEST(WindowIcon, TheGamesOwnIconHasAThirtyTwoPixelEntry) {
+    std::ifstream f(build_dir() + "/icon32.ico", std::ios::binary);
+    if (!f) GTEST_SKIP() << "icon32.ico is not generated yet";
+    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    int w = 0, h = 0;
+    unsigned char* rgba = nullptr;
+    ASSERT_TRUE(read_ico_entry(bytes.data(), bytes.size(), 32, &w, &h, &rgba));
+    EXPECT_EQ(w, 32);
+    EXPECT_EQ(h, 32);
+    delete[] rgba;
+}
