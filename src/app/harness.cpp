@@ -18,6 +18,13 @@ void harness_open(const std::string& base) {
     frametimer = create_timer(50);
     secondtimer = create_timer(1);
     clocktimer = create_timer(1);
+    harness_window();
+    input_start();
+    flush_keys();
+    flush_mouse();
+}
+
+void harness_window() {
     graphics_open(800, 600, 0, 60, 0);
     set_virtual_resolution(1024, 768);
     windoww = 800;
@@ -27,9 +34,6 @@ void harness_open(const std::string& base) {
     centerx = 512;
     centery = 384;
     mainwindow = 1;
-    input_start();
-    flush_keys();
-    flush_mouse();
 }
 
 void harness_frames(int n) {

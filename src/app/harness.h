@@ -9,6 +9,8 @@
 // chosen in the environment), with data read from `base` (the folder holding data/), and opens an 800 x 600
 // window showing logical 1024 x 768.
 void harness_open(const std::string& base);
+// (Re)opens the 800 x 600 window over logical 1024 x 768 that harness_open starts with.
+void harness_window();
 // Runs n frames of the main loop body (clear, input, frame, present) without waiting.
 void harness_frames(int n);
 // Runs one frame and returns what it drew, before presenting it.

@@ -225,6 +225,8 @@ void doall() {
 }
 
 int startup() {
+    // Diagnostic lines reach a log or a pipe as they are printed, even if the game is killed later.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     if (!platform_init()) {
         std::printf("error: the video system could not start\n");
         return 0;

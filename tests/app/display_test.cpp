@@ -30,12 +30,7 @@ protected:
         fakedesktopw = fakedesktoph = 0;
         // Back to the harness window.
         fullscreen = 0;
-        graphics_open(800, 600, 0, 60, 0);
-        set_virtual_resolution(1024, 768);
-        windoww = 800;
-        windowh = 600;
-        virtw = 1024;
-        virth = 768;
+        harness_window();
         paused = -1;
         mouseactive = 0;
         unsetenv("XDG_DATA_HOME");
