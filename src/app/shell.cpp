@@ -42,6 +42,7 @@ int paused = -1;
 int appsuspended = 0;
 int pointershown = 0;
 TImage cursorimage;
+std::string instancename = "QXR";
 
 namespace {
 int stat_frames = 0;
@@ -232,7 +233,7 @@ int startup() {
         return 0;
     }
     findbasedir();
-    checksingleinstance("QXR");
+    checksingleinstance(instancename.c_str());
     // Without its levels the game cannot be played: say so and stop before any window opens.
     if (!levelfile_ok()) std::exit(1);
     frametimer = create_timer(50);

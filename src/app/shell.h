@@ -1,5 +1,7 @@
 // Start-up, the main loop and the shell-wide state every screen reads.
 #pragma once
+#include <string>
+
 #include "platform/draw.h"
 #include "platform/system.h"
 
@@ -19,6 +21,8 @@ extern int paused;
 extern int appsuspended;
 extern int pointershown;
 extern TImage cursorimage;
+// The system-wide name a running game holds; tests that start the game use names of their own.
+extern std::string instancename;
 
 void checksingleinstance(const char* name);
 void minimizewindow(int window);

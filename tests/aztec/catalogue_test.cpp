@@ -206,6 +206,7 @@ TEST(CatalogueStartup, WithoutLevelsTheGameStopsBeforeAnyWindow) {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         setenv("XDG_DATA_HOME", dir.c_str(), 1);
+        instancename = "test-nolevels-" + std::to_string(getpid());
         startup();
         _exit(7);
     }
