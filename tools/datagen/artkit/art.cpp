@@ -475,3 +475,24 @@ Img radial_glow(int size, const Col& c, double core, double power, double white_
 }
 
 }  // namespace art
+
+namespace art {
+
+Img lit(Img shape, const std::function<Col(int, int)>& f, double bevel, double spec, double slope) {
+    tint(shape, f);
+    Relief r;
+    r.bevel = bevel;
+    r.slope = slope;
+    r.spec = spec;
+    shade_relief(shape, r);
+    return shape;
+}
+
+Img with_shadow(const Img& src, float radius, float opacity, int dx, int dy) {
+    Img out(src.w, src.h);
+    over(out, shadow_of(src, radius, opacity), dx, dy);
+    over(out, src, 0, 0);
+    return out;
+}
+
+}  // namespace art

@@ -103,3 +103,10 @@ void tint(Img& img, const std::function<Col(int, int)>& f);
 // Radial glow: colour c, brightness falling to nothing at radius r (for additive and alpha drawing alike).
 Img radial_glow(int size, const Col& c, double core, double falloff_power, double white_core = 0.6);
 }  // namespace art
+
+namespace art {
+// A shape (alpha mask) coloured by f and shaded as a relief: the usual way a carved or cast part is made.
+Img lit(Img shape, const std::function<Col(int, int)>& f, double bevel, double spec, double slope = 3);
+// The image over its own soft drop shadow, on a canvas of the same size.
+Img with_shadow(const Img& src, float radius, float opacity, int dx, int dy);
+}  // namespace art

@@ -139,7 +139,7 @@ Img layer2(const Theme& t, int n) {
         double tw = n == 4 ? 420 : 300;
         Img tp = scene::temple(W, H, W * t.temple_x, n == 3 ? 540 : 600, tw, n == 4 ? 6 : 5, hex(0xB89A78),
                                hex(0x5A4A40), t.haze, n == 4 ? 0.45 : 0.35, t.seed + 11);
-        if (n == 4) scene::haze(tp, hex(0x3A4A5A), 0.35);
+        if (n == 4) scene::haze(tp, hex(0x2A3848), 0.55);  // rain-dark stone
         over(L, tp, 0, 0);
     }
     double top = n == 3 ? 470 : 470, bottom = n == 3 ? 560 : 700;

@@ -11,15 +11,6 @@ using gen::Col;
 namespace {
 const int W = 640, H = 300;
 
-Img lit(Img m, const std::function<Col(int, int)>& colour, double bevel, double spec) {
-    tint(m, colour);
-    Relief r;
-    r.bevel = bevel;
-    r.slope = 3;
-    r.spec = spec;
-    shade_relief(m, r);
-    return m;
-}
 }  // namespace
 
 Img banner(bool lose) {

@@ -14,23 +14,6 @@ using gen::hex;
 
 namespace {
 
-Img lit(Img m, const std::function<Col(int, int)>& f, double bevel, double spec, double slope = 2.5) {
-    tint(m, f);
-    Relief r;
-    r.bevel = bevel;
-    r.slope = slope;
-    r.spec = spec;
-    shade_relief(m, r);
-    return m;
-}
-
-Img with_shadow(const Img& src, float radius, float opacity, int dx, int dy) {
-    Img out(src.w, src.h);
-    over(out, shadow_of(src, radius, opacity), dx, dy);
-    over(out, src, 0, 0);
-    return out;
-}
-
 Img gold_letters(int W, int H, const std::string& text, double size, double cx, double baseline, double tracking) {
     Img m = mask(W, H, [&](cairo_t* cr) {
         text_path(cr, text, size, cx, baseline, tracking, true);
@@ -72,22 +55,19 @@ Img animals() {
     return out;
 }
 
+// The name plaque's outline: a long slab with stepped ends.
+void plaque_outline(cairo_t* cr) {
+    const double pts[][2] = {{40, 20}, {720, 20}, {720, 50}, {748, 50}, {748, 170}, {720, 170},
+                             {720, 205}, {40, 205}, {40, 170}, {12, 170}, {12, 50}, {40, 50}};
+    cairo_move_to(cr, pts[0][0], pts[0][1]);
+    for (const auto& p : pts) cairo_line_to(cr, p[0], p[1]);
+    cairo_close_path(cr);
+}
+
 Img plaque() {
     const int W = 760, H = 230;
     Img body = mask(W, H, [](cairo_t* cr) {
-        cairo_move_to(cr, 40, 20);
-        cairo_line_to(cr, 720, 20);
-        cairo_line_to(cr, 720, 50);
-        cairo_line_to(cr, 748, 50);
-        cairo_line_to(cr, 748, 170);
-        cairo_line_to(cr, 720, 170);
-        cairo_line_to(cr, 720, 205);
-        cairo_line_to(cr, 40, 205);
-        cairo_line_to(cr, 40, 170);
-        cairo_line_to(cr, 12, 170);
-        cairo_line_to(cr, 12, 50);
-        cairo_line_to(cr, 40, 50);
-        cairo_close_path(cr);
+        plaque_outline(cr);
         cairo_fill(cr);
     });
     Img stone = lit(body, [](int x, int y) {
@@ -97,19 +77,7 @@ Img plaque() {
     grain(stone, 2.5, 0.06, 802);
     Img rim = mask(W, H, [](cairo_t* cr) {
         cairo_set_line_width(cr, 7);
-        cairo_move_to(cr, 40, 20);
-        cairo_line_to(cr, 720, 20);
-        cairo_line_to(cr, 720, 50);
-        cairo_line_to(cr, 748, 50);
-        cairo_line_to(cr, 748, 170);
-        cairo_line_to(cr, 720, 170);
-        cairo_line_to(cr, 720, 205);
-        cairo_line_to(cr, 40, 205);
-        cairo_line_to(cr, 40, 170);
-        cairo_line_to(cr, 12, 170);
-        cairo_line_to(cr, 12, 50);
-        cairo_line_to(cr, 40, 50);
-        cairo_close_path(cr);
+        plaque_outline(cr);
         cairo_stroke(cr);
     });
     rim = lit(rim, [](int x, int y) { return gen::mix(hex(0xFFE9A0), hex(0xA8701A), (x / 760.0 + y / 230.0) / 2); }, 2.5, 0.9);

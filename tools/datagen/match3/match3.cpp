@@ -13,23 +13,6 @@ using gen::hex;
 namespace {
 const int S = 64;
 
-Img lit(Img m, const std::function<Col(int, int)>& f, double bevel, double spec, double slope = 3) {
-    tint(m, f);
-    Relief r;
-    r.bevel = bevel;
-    r.slope = slope;
-    r.spec = spec;
-    shade_relief(m, r);
-    return m;
-}
-
-Img with_shadow(const Img& src, float radius, float opacity, int dx, int dy) {
-    Img out(src.w, src.h);
-    over(out, shadow_of(src, radius, opacity), dx, dy);
-    over(out, src, 0, 0);
-    return out;
-}
-
 Img cell() {
     Img m = mask(S, S, [](cairo_t* cr) {
         gen::rounded_rect(cr, 1, 1, 62, 62, 7);
