@@ -105,11 +105,11 @@ bool decode_ogg(const std::string& path, std::vector<int16_t>& out) {
 }
 
 bool decode_wav(const std::string& path, std::vector<int16_t>& out) {
-    SDL_AudioSpec spec;
+    SDL_AudioSpec wavspec;
     Uint8* buf = nullptr;
     Uint32 len = 0;
-    if (!SDL_LoadWAV(path.c_str(), &spec, &buf, &len)) return false;
-    bool ok = convert(buf, len, spec.format, spec.channels, spec.freq, out);
+    if (!SDL_LoadWAV(path.c_str(), &wavspec, &buf, &len)) return false;
+    bool ok = convert(buf, len, wavspec.format, wavspec.channels, wavspec.freq, out);
     SDL_FreeWAV(buf);
     return ok;
 }

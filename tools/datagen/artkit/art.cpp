@@ -394,7 +394,7 @@ void shade_relief(Img& img, const Relief& r) {
             nx /= nn, ny /= nn, nz /= nn;
             double diff = nx * Lx + ny * Ly + nz * Lz - Lz;
             double shade = r.ambient + r.diffuse * diff + r.top_light * (0.5 - (double)y / img.h);
-            double sp = std::pow(std::max(0.0, nx * hx + ny * hy + nz * hz), r.shininess) * r.spec;
+            double sp = std::pow(std::max(0.0, nx * hx + ny * hy + nz * hz), r.shininess) * r.specular;
             double rimf = 1 - r.rim * (1 - smoothstep(0.25, 0.75, h0 * 2));
             for (int k = 0; k < 3; ++k) {
                 double c = px[k] / a;
@@ -478,12 +478,12 @@ Img radial_glow(int size, const Col& c, double core, double power, double white_
 
 namespace art {
 
-Img lit(Img shape, const std::function<Col(int, int)>& f, double bevel, double spec, double slope) {
+Img lit(Img shape, const std::function<Col(int, int)>& f, double bevel, double specular, double slope) {
     tint(shape, f);
     Relief r;
     r.bevel = bevel;
     r.slope = slope;
-    r.spec = spec;
+    r.specular = specular;
     shade_relief(shape, r);
     return shape;
 }

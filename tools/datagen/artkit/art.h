@@ -87,7 +87,7 @@ struct Relief {
     double slope = 5;        // steepness of the edge
     double ambient = 0.62;   // brightness of a flat face
     double diffuse = 0.9;    // strength of the edge light
-    double spec = 0.45;      // specular highlight strength
+    double specular = 0.45;      // specular highlight strength
     double shininess = 22;
     double top_light = 0.2;  // brighter toward the top of the shape
     double rim = 0.45;       // darkening of the outermost pixel ring
@@ -106,7 +106,7 @@ Img radial_glow(int size, const Col& c, double core, double falloff_power, doubl
 
 namespace art {
 // A shape (alpha mask) coloured by f and shaded as a relief: the usual way a carved or cast part is made.
-Img lit(Img shape, const std::function<Col(int, int)>& f, double bevel, double spec, double slope = 3);
+Img lit(Img shape, const std::function<Col(int, int)>& f, double bevel, double specular, double slope = 3);
 // The image over its own soft drop shadow, on a canvas of the same size.
 Img with_shadow(const Img& src, float radius, float opacity, int dx, int dy);
 }  // namespace art

@@ -95,7 +95,7 @@ void layer1(Img& L, const Theme& t, int n) {
         Relief rl;
         rl.bevel = 14;
         rl.slope = 1.5;
-        rl.spec = 0.05;
+        rl.specular = 0.05;
         shade_relief(rock, rl);
         scene::ridge(L, 470, 50, 160, t.far_top, t.far_bottom, t.seed + 2);
         scene::mist(L, 470, 80, t.haze, 0.6, t.seed + 3);

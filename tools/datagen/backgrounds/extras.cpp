@@ -14,13 +14,13 @@ namespace {
 const int W = 1366, H = 768;
 
 // A lit block from a mask with colours from f.
-Img block(Img m, const std::function<Col(int, int)>& f, double bevel, double spec, double grain_amt, uint32_t seed) {
+Img block(Img m, const std::function<Col(int, int)>& f, double bevel, double specular, double grain_amt, uint32_t seed) {
     tint(m, f);
     if (grain_amt > 0) grain(m, 3.0, grain_amt, seed);
     Relief r;
     r.bevel = bevel;
     r.slope = 2.5;
-    r.spec = spec;
+    r.specular = specular;
     shade_relief(m, r);
     return m;
 }

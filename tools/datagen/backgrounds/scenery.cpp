@@ -109,7 +109,7 @@ Img temple(int W, int H, double x, double y, double w, int tiers, Col stone, Col
     Relief r;
     r.bevel = std::max(1.5, th * 0.12);
     r.slope = 2;
-    r.spec = 0.05;
+    r.specular = 0.05;
     shade_relief(body, r);
     // Stair down the middle, the shrine's doorway and the block joints of each tier.
     Img cut = mask(W, H, [&](cairo_t* cr) {
@@ -189,7 +189,7 @@ Img canopy(int W, int H, double top, double bottom, double blob, Col light, Col 
     Relief rl;
     rl.bevel = blob * 0.35 * relief;
     rl.slope = 1.6;
-    rl.spec = 0.06;
+    rl.specular = 0.06;
     rl.ambient = 0.62;
     rl.diffuse = 1.1;
     rl.rim = 0.2;
@@ -229,7 +229,7 @@ Img trunks(int W, int H, const std::vector<double>& xs, double width, Col bark, 
     Relief rl;
     rl.bevel = width * 0.5;
     rl.slope = 1.2;
-    rl.spec = 0.05;
+    rl.specular = 0.05;
     rl.diffuse = 1.2;
     rl.rim = 0.3;
     shade_relief(m, rl);
@@ -269,7 +269,7 @@ Img vines(int W, int H, const std::vector<double>& xs, double maxlen, Col leaf, 
     Relief rl;
     rl.bevel = 2;
     rl.slope = 2;
-    rl.spec = 0.1;
+    rl.specular = 0.1;
     shade_relief(m, rl);
     return m;
 }
@@ -352,7 +352,7 @@ Img foreground(int W, int H, Col leaf, Col dark, Col rim, uint32_t seed, double 
     Relief rl;
     rl.bevel = 5;
     rl.slope = 2.2;
-    rl.spec = 0.15;
+    rl.specular = 0.15;
     rl.diffuse = 1.3;
     rl.rim = 0.4;
     shade_relief(lit, rl);

@@ -48,7 +48,7 @@ Img colour_stone(int k) {
     Relief r;
     r.bevel = 7;
     r.slope = 3.2;
-    r.spec = k == 8 ? 0.7 : 0.45;
+    r.specular = k == 8 ? 0.7 : 0.45;
     shade_relief(st, r);
     Col inlay = gen::mix(dark, base, 0.25);
     if (k == 8) inlay = gen::hex(0xB89A5A);  // gold inlay reads on black
@@ -70,7 +70,7 @@ Img floor_stone() {
     Relief r;
     r.bevel = 5;
     r.slope = 3.5;
-    r.spec = 0.15;
+    r.specular = 0.15;
     shade_relief(st, r);
     Img fret = mask(S, S, [](cairo_t* cr) {
         // A stepped key pattern across the middle band.
@@ -150,7 +150,7 @@ Img granite(int stage) {
     Relief r;
     r.bevel = 5;
     r.slope = 4;
-    r.spec = 0.12;
+    r.specular = 0.12;
     shade_relief(st, r);
     if (stage >= 2) {
         Img cracks = mask(S, S, [&](cairo_t* cr) {
@@ -233,7 +233,7 @@ Img chain(int layer) {
     Relief r;
     r.bevel = 2.2;
     r.slope = 2.5;
-    r.spec = 0.9;
+    r.specular = 0.9;
     r.shininess = 14;
     r.rim = 0.6;
     shade_relief(links, r);
@@ -261,7 +261,7 @@ Img arrow(int k) {
     Relief r;
     r.bevel = 3;
     r.slope = 3;
-    r.spec = 0.5;
+    r.specular = 0.5;
     shade_relief(a, r);
     Img out(S, S);
     over(out, shadow_of(a, 2.0f, 0.6f), 1, 2);
@@ -307,7 +307,7 @@ Img cannon_light() {
     Relief r;
     r.bevel = 2.5;
     r.slope = 3;
-    r.spec = 0.8;
+    r.specular = 0.8;
     shade_relief(claw, r);
     Img gem = mask(W, H, [](cairo_t* cr) {
         cairo_arc(cr, 48, 9, 4.2, 0, 2 * M_PI);
@@ -332,7 +332,7 @@ Img inert(int f) {
     Relief r;
     r.bevel = 7;
     r.slope = 3;
-    r.spec = 0.2;
+    r.specular = 0.2;
     shade_relief(st, r);
     Img rune = mask(S, S, [](cairo_t* cr) {
         cairo_set_line_width(cr, 3);
@@ -389,7 +389,7 @@ Img variant(int k) {
     Relief r;
     r.bevel = 2.5;
     r.slope = 3;
-    r.spec = 0.7;
+    r.specular = 0.7;
     shade_relief(plates, r);
     over(st, shadow_of(plates, 1.5f, 0.6f), 1, 1);
     over(st, plates, 0, 0);
@@ -405,7 +405,7 @@ Img variant(int k) {
     Relief rr;
     rr.bevel = 1.5;
     rr.slope = 3;
-    rr.spec = 1.0;
+    rr.specular = 1.0;
     shade_relief(rivets, rr);
     over(st, rivets, 0, 0);
     // Burst mark: a small many-pointed star engraved in the lower right plate.

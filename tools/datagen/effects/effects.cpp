@@ -255,7 +255,7 @@ Img star_piece(int k) {
     Relief r;
     r.bevel = 3;
     r.slope = 3;
-    r.spec = 0.7;
+    r.specular = 0.7;
     shade_relief(st, r);
     Img out(S, S);
     Img g = st;
@@ -294,7 +294,7 @@ Img dirt(int k, int variant) {
     Relief rl;
     rl.bevel = 2;
     rl.slope = 2.5;
-    rl.spec = 0.5;
+    rl.specular = 0.5;
     rl.rim = 0.6;
     shade_relief(m, rl);
     return m;
@@ -328,7 +328,7 @@ Img chainpart(int k) {
     Relief r;
     r.bevel = 1.8;
     r.slope = 2.5;
-    r.spec = 0.9;
+    r.specular = 0.9;
     r.shininess = 12;
     shade_relief(m, r);
     return m;
@@ -431,7 +431,7 @@ Img mudsplash(int variant, double t) {
     Relief rl;
     rl.bevel = 2.5;
     rl.slope = 2.5;
-    rl.spec = variant == 3 ? 0.1 : 0.6;
+    rl.specular = variant == 3 ? 0.1 : 0.6;
     shade_relief(blobs, rl);
     if (variant == 3) {
         Img dust = smoke(S, S, std::min(1.0, t * 1.2), 1200, gen::hex(0xE0DAD0), gen::hex(0x8A8478), false);

@@ -215,7 +215,7 @@ Img mud(int n) {
     Relief rl;
     rl.bevel = 2 + n;
     rl.slope = 2;
-    rl.spec = 0.35;
+    rl.specular = 0.35;
     rl.rim = 0.3;
     shade_relief(m, rl);
     for (int i = 0; i < 3 * n; ++i) {
