@@ -1,9 +1,25 @@
-// The story chapters.
+// The story chapters: one illustrated page per chapter, and the ending that follows the last one.
 #pragma once
+#include "platform/draw.h"
 
-extern int storyfade;  // 0 while a chapter is read; 1..300 during the ending of the last chapter
+enum { STORYCHAPTERS = 8 };
+
+extern int storychapter;           // chapter on screen, 1..8
+extern int storyleave;             // 0; 19 when continue is pressed, then counts up; 20 leaves
+extern int storyfade;              // 0 while a chapter is read; 1..300 during the ending of the last chapter
+extern float storyshakex, storyshakey;
+extern TImage storybgimg;          // data\bg\story\bg.jpg, per visit
+
+// Where a chapter's paragraphs go: text line (3..9), column (0 left, 1 right) and row; line 0 ends the list.
+struct StoryParagraph {
+    int line, column, row;
+};
+extern const StoryParagraph storylayout[STORYCHAPTERS + 1][8];
 
 void inststory(int chapter);
+void preparestory(int chapter);
 void showstory();
 void loadstorystuff_dynamic();
 void deletestorystuff_dynamic();
+// The plate growing in and the final words popping in while a < storyfade < b.
+void drawstoryend(int a, int b);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "app/display.h"
 #include "app/screenflow.h"
 #include "app/shell.h"
@@ -7,6 +9,9 @@
 #include "aztec/gamescreen.h"
 #include "aztec/levelrun.h"
 #include "aztec/winlose.h"
+#include "effects/particles.h"
+#include "platform/inject.h"
+#include "platform/input.h"
 #include "storage/players.h"
 #include "storage/settings.h"
 #include "support/headless.h"
@@ -136,4 +141,85 @@ TEST_F(GameScreen, LoseScreenButtonsAppearOnlyFromFrame150) {
     }
     mhit1 = 0;
     losecount = 0;
+}
+
+namespace {
+// A level entered through the screen flow and played by the real loop. Without a catalogue the board holds only
+// its floor, which is all the win and lose screens need.
+class GameLoop : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        headless();
+        loadmaingraphics();
+    }
+
+    void SetUp() override {
+        userpath = temp_folder("gameloop");
+        curplayer = 1;
+        mouseactive = 1;
+        devkeys = 0;
+        curlevel = 12;
+        level_type[12] = 1;
+        level_challenge[12] = 1;
+        level_time3[12] = 60;
+        level_time2[12] = 90;
+        fadestate = 1;
+        gotoscreen(screen_game, 0);
+        harness_frames(17 + 16);
+        popupkind = popupfade = popupfadedir = 0;
+    }
+
+    void TearDown() override {
+        inject_key(VK_ESCAPE, 0);
+        harness_frames(1);
+        wincount = losecount = 0;
+        popupkind = popupfade = popupfadedir = 0;
+    }
+};
+
+int live(int kind) {
+    int n = 0;
+    for (int i = 1; i < PARTICLESLOTS; ++i) n += part_kind[i] == kind;
+    return n;
+}
+}  // namespace
+
+TEST_F(GameLoop, OneStarAtEasyFillsOnlyTheFirstSlot) {
+    ASSERT_EQ(curscreen, screen_game);
+    playdifficulty[1] = 1;
+    playseconds[1] = 200;  // past both marks: one star
+    wincount = 1;
+    std::vector<int> bursts;  // win counter values at which a star burst was thrown
+    std::vector<float> where;
+    while (wincount > 0 && wincount < 690) {
+        const int before = live(904);
+        harness_frames(1);
+        if (live(904) > before) {
+            bursts.push_back(wincount);
+            for (int i = 1; i < PARTICLESLOTS; ++i)
+                if (part_kind[i] == 904 && part_age[i] <= 1) where.push_back(part_x[i]);
+        }
+    }
+    EXPECT_EQ(winstars, 2);
+    EXPECT_EQ(bursts, std::vector<int>{295});
+    ASSERT_FALSE(where.empty());
+    EXPECT_NEAR(where.front(), centerx + 75 - 225, 60);
+}
+
+TEST_F(GameLoop, EscapeDuringTheWinDoesNotOpenTheMenu) {
+    ASSERT_EQ(curscreen, screen_game);
+    wincount = 1;
+    harness_frames(3);
+    inject_key(VK_ESCAPE, 1);
+    harness_frames(2);
+    EXPECT_NE(popupkind, 298);
+    EXPECT_EQ(popupfadedir, 0);
+}
+
+TEST_F(GameLoop, DeveloperKeyF3IsDeadWithoutTheDeveloperKeys) {
+    ASSERT_EQ(curscreen, screen_game);
+    inject_key(VK_F3, 1);
+    harness_frames(2);
+    inject_key(VK_F3, 0);
+    EXPECT_EQ(wincount, 0);
 }
