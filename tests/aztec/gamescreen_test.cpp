@@ -191,7 +191,7 @@ TEST_F(GameLoop, OneStarAtEasyFillsOnlyTheFirstSlot) {
     wincount = 1;
     std::vector<int> bursts;  // win counter values at which a star burst was thrown
     std::vector<float> where;
-    while (wincount > 0 && wincount < 690) {
+    while (wincount > 0 && wincount < 460) {
         const int before = live(904);
         harness_frames(1);
         if (live(904) > before) {
@@ -206,8 +206,37 @@ TEST_F(GameLoop, OneStarAtEasyFillsOnlyTheFirstSlot) {
     EXPECT_NEAR(where.front(), centerx + 75 - 225, 60);
 }
 
+TEST_F(GameLoop, DifficultyDialogHoldsTheLevelUntilClosed) {
+    ASSERT_EQ(curscreen, screen_game);
+    timerbar = 90;
+    timerbar_shown[1] = 90;
+    playdifficulty[1] = 3;
+    for (int i = 0; i < 40 && popupkind != 777; ++i) harness_frames(1);
+    ASSERT_EQ(popupkind, 777);  // opened at frame 35, which the dialog holds at 36
+    harness_frames(30);
+    EXPECT_EQ(level_frames, 36);
+    harness_click(centerx + 100, centery - 120 + 175);  // option 2
+    harness_frames(1);
+    EXPECT_EQ(playdifficulty[1], 2);
+    EXPECT_EQ(popupkind, 777);
+    harness_click(centerx, centery + 200);  // close
+    harness_frames(1);
+    EXPECT_EQ(timerbar, 150);
+    EXPECT_EQ(timerbar_shown[1], 150);
+    harness_frames(20);
+    EXPECT_EQ(popupkind, 0);
+    EXPECT_GT(level_frames, 36);
+}
+
 TEST_F(GameLoop, EscapeDuringTheWinDoesNotOpenTheMenu) {
     ASSERT_EQ(curscreen, screen_game);
+    inject_key(VK_ESCAPE, 1);
+    harness_frames(1);
+    inject_key(VK_ESCAPE, 0);
+    EXPECT_EQ(popupkind, 298);  // while playing it does
+    popupkind = popupfade = popupfadedir = 0;
+
+    level_frames = 60;  // past the difficulty dialog
     wincount = 1;
     harness_frames(3);
     inject_key(VK_ESCAPE, 1);

@@ -3,7 +3,10 @@
 //
 //   ombrivale-shot OUTDIR SCENE...
 //   scenes: menu, popup:N (a popup over the menu, e.g. popup:100), level:N (frame 200 of a level),
-//           level:N:F (frame F)
+//           level:N:F (frame F), dialog:N (the difficulty dialog of level N), story:C (chapter C),
+//           ending:F (frame F of the last chapter's ending), board:F (a made-up board at frame F),
+//           win:D:S:W (a won time level at difficulty D with S stars, win frame W),
+//           lose:L (a lost time level at difficulty 4, lose frame L)
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -12,10 +15,13 @@
 #include "app/harness.h"
 #include "app/screenflow.h"
 #include "app/shell.h"
+#include "aztec/board.h"
 #include "aztec/catalogue.h"
+#include "aztec/levelfile.h"
 #include "aztec/levelrun.h"
 #include "platform/draw.h"
 #include "platform/paths.h"
+#include "screens/story.h"
 #include "storage/players.h"
 #include "storage/settings.h"
 #include "ui/menu.h"
@@ -40,6 +46,30 @@ void save(const std::string& out, const std::string& name) {
     else
         std::printf("could not write %s\n", path.c_str());
     flip(1);
+}
+
+// Enters a level from the map and runs it to `frames`, closing the difficulty dialog unless it is wanted.
+void play(int level, int frames, bool keepdialog) {
+    curlevel = level;
+    curscreen = screen_map;
+    instgame();
+    for (int f = 0; f < frames; ++f) {
+        harness_frames(1);
+        if (!keepdialog && popupkind == 777 && popupfade == 16) popupfadedir = 2;
+    }
+}
+
+// A small board of three colours with a trapped animal, for looking at play without the level catalogue.
+void madeupboard() {
+    levelrecord rec = emptylevelrecord();
+    static const char* rows[] = {"001122330011", "120031203312", "33 0112 2003", "1 2 9 0 3 21"};
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 12; ++c) {
+            char ch = rows[3 - r][c];
+            if (ch == ' ') continue;
+            rec.stonecode[levelcell(c + 1, r)] = ch == '9' ? 91 : ch - '0';
+        }
+    prepare_board(&rec);
 }
 
 void to_menu() {
@@ -88,6 +118,47 @@ int main(int argc, char** argv) {
                 if (popupkind == 777 && popupfade == 16) popupfadedir = 2;  // close the difficulty dialog
             }
             save(out, "level-" + std::to_string(level) + "-" + std::to_string(frames));
+        } else if (scene.rfind("dialog:", 0) == 0) {
+            play(std::atoi(scene.c_str() + 7), 60, true);
+            save(out, "dialog-" + scene.substr(7));
+        } else if (scene.rfind("story:", 0) == 0) {
+            curscreen = screen_map;
+            inststory(std::atoi(scene.c_str() + 6));
+            harness_frames(30);
+            save(out, "story-" + scene.substr(6));
+        } else if (scene.rfind("ending:", 0) == 0) {
+            curscreen = screen_map;
+            inststory(8);
+            harness_frames(30);
+            storyleave = 19;
+            harness_frames(std::atoi(scene.c_str() + 7));
+            save(out, "ending-" + scene.substr(7));
+        } else if (scene.rfind("board:", 0) == 0) {
+            int frames = std::atoi(scene.c_str() + 6);
+            play(1, 1, false);
+            madeupboard();
+            for (int f = 1; f < frames; ++f) {
+                harness_frames(1);
+                if (popupkind == 777 && popupfade == 16) popupfadedir = 2;
+            }
+            save(out, "board-" + scene.substr(6));
+        } else if (scene.rfind("win:", 0) == 0) {
+            int d = 1, stars = 1, w = 300;
+            std::sscanf(scene.c_str() + 4, "%d:%d:%d", &d, &stars, &w);
+            play(2, 60, false);
+            playdifficulty[1] = d;
+            level_challenge[2] = 1;
+            playseconds[1] = stars >= 3 ? level_time3[2] : stars == 2 ? level_time2[2] : level_time2[2] + 1;
+            wincount = 1;
+            harness_frames(w - 1);
+            save(out, "win-" + std::to_string(d) + "-" + std::to_string(stars) + "-" + std::to_string(w));
+        } else if (scene.rfind("lose:", 0) == 0) {
+            play(3, 250, false);
+            madeupboard();
+            playdifficulty[1] = 4;
+            losecount = 1;
+            harness_frames(std::atoi(scene.c_str() + 5) - 1);
+            save(out, "lose-" + scene.substr(5));
         } else {
             std::printf("unknown scene %s\n", scene.c_str());
         }
