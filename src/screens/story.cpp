@@ -61,6 +61,8 @@ void preparestory(int chapter) {
 void loadstorystuff_dynamic() {
     set_auto_midhandle(1);
     storybgimg = load_image_logged("data\\bg\\story\\bg.jpg");
+    // The ending's plate is one of the logo images the loading screen keeps; load it if that screen never ran.
+    if (!logoimage[3]) logoimage[3] = load_image_logged("data\\logo\\q4m.png");
 }
 
 void deletestorystuff_dynamic() { storybgimg = nullptr; }

@@ -72,6 +72,26 @@ TEST_F(Story, ContinueStartsTheLevelTheChapterIntroduces) {
     EXPECT_EQ(storyfade, 0);
 }
 
+TEST_F(Story, AFreshProfileStartsWithChapterOneThenLevelOne) {
+    if (!buttons_loaded()) GTEST_SKIP() << "button images not built";
+    playerlevel[1] = maxlevel[1] = 0;
+    playername[1] = "TESS";
+    level_type[1] = 1;
+    fadestate = 1;
+    gotoscreen(screen_menu, 0);
+    harness_frames(17 + 60);
+    ASSERT_EQ(curscreen, screen_menu);
+    harness_click(centerx + 300, centery);  // play
+    harness_frames(1 + 17 + 16);
+    ASSERT_EQ(curscreen, screen_story);
+    EXPECT_EQ(storychapter, 1);
+    EXPECT_EQ(curlevel, 1);
+    clickcontinue();
+    harness_frames(1 + 17);
+    EXPECT_EQ(curscreen, screen_game);
+    EXPECT_EQ(playlevel, 1);
+}
+
 TEST_F(Story, MenuButtonLeavesUntilContinueIsPressed) {
     if (!buttons_loaded()) GTEST_SKIP() << "button images not built";
     enter(1);

@@ -51,6 +51,11 @@ void save(const std::string& out, const std::string& name) {
 // Enters a level from the map and runs it to `frames`, closing the difficulty dialog unless it is wanted.
 void play(int level, int frames, bool keepdialog) {
     curlevel = level;
+    if (level_type[level] == 0) {  // no catalogue: a plain time level
+        level_type[level] = level_challenge[level] = 1;
+        level_time3[level] = 60;
+        level_time2[level] = 90;
+    }
     curscreen = screen_map;
     instgame();
     for (int f = 0; f < frames; ++f) {
