@@ -6,7 +6,7 @@ enum { M3LEVELSLOTS = 201, M3CELLSLOTS = 201 };  // levels [1..200], cell slots 
 
 struct M3LevelCell {
     int column;  // 0..11
-    int row;     // 0..11, row 0 lowest
+    int row;     // 0..11, row 0 at the top of the board
     int used;    // 1 when the slot holds a cell
     int mud;     // mud layers 0..3 as read from the level file
 };
