@@ -5,7 +5,9 @@
 #include "app/display.h"
 #include "app/screenflow.h"
 #include "app/shell.h"
+#include "aztec/board.h"
 #include "aztec/catalogue.h"
+#include "aztec/levelfile.h"
 #include "aztec/gamescreen.h"
 #include "aztec/levelrun.h"
 #include "aztec/winlose.h"
@@ -251,4 +253,30 @@ TEST_F(GameLoop, DeveloperKeyF3IsDeadWithoutTheDeveloperKeys) {
     harness_frames(2);
     inject_key(VK_F3, 0);
     EXPECT_EQ(wincount, 0);
+}
+
+TEST_F(GameLoop, TimeRunsOutAtTheHardestPaceAndTryAgainReplays) {
+    ASSERT_EQ(curscreen, screen_game);
+    levelrecord rec = emptylevelrecord();
+    for (int c = 1; c <= 12; c += 2) rec.stonecode[levelcell(c, 0)] = c % 3;  // stones that form no group
+    prepare_board(&rec);
+    playdifficulty[1] = 4;
+    level_frames = 220;  // past the dialog and the banner; the countdown runs
+    timerbar = timerbar_shown[1] = 4;
+    int lostat = 0;
+    for (int i = 0; i < 200 && !lostat; ++i) {
+        harness_frames(1);
+        if (losecount > 0) lostat = i;
+    }
+    ASSERT_GT(losecount, 0);
+    EXPECT_EQ(wincount, 0);
+    EXPECT_GE(lostat, 100);  // the bar stays empty for 100 frames first
+    losecount = 158;  // on to the buttons
+    harness_frames(2);
+    harness_click(centerx + 150, 620);  // try again
+    harness_frames(1);
+    EXPECT_EQ(nextscreen, screen_game);
+    harness_frames(17);
+    EXPECT_EQ(losecount, 0);
+    EXPECT_LE(level_frames, 1);  // the level starts over
 }
