@@ -6,7 +6,10 @@
 //           level:N:F (frame F), dialog:N (the difficulty dialog of level N), story:C (chapter C),
 //           ending:F (frame F of the last chapter's ending), board:F (a made-up board at frame F),
 //           win:D:S:W (a won time level at difficulty D with S stars, win frame W),
-//           lose:L (a lost time level at difficulty 4, lose frame L)
+//           lose:L (a lost time level at difficulty 4, lose frame L), map (a profile part-way through
+//           section 2), mappreview:L (the preview of an unlocked level L), maprank:F (frame F of the map while a
+//           new rank is celebrated)
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -20,10 +23,13 @@
 #include "aztec/levelfile.h"
 #include "aztec/levelrun.h"
 #include "platform/draw.h"
+#include "platform/inject.h"
 #include "platform/paths.h"
 #include "screens/story.h"
 #include "storage/players.h"
 #include "storage/settings.h"
+#include "screens/intro.h"
+#include "screens/map.h"
 #include "ui/menu.h"
 #include "ui/popups.h"
 
@@ -81,6 +87,35 @@ void to_menu() {
     curscreen = screen_map;
     instmenu();
     harness_frames(60);
+}
+// A player part-way through the adventure: levels below `highest` won with a mix of stars.
+void progress(int highest, int score, int heldranks) {
+    std::string name = playername[1];
+    resetplayer(1);
+    playername[1] = name;
+    for (int l = 1; l < highest; ++l) {
+        levelstate[1][l] = 101;
+        levelstars[1][l] = l % 7 == 0 ? 6 : 1 + (l * 3) % 4;
+    }
+    levelstate[1][highest] = 101;
+    maxlevel[1] = playerlevel[1] = highest;
+    playerscore[1] = score;
+    for (int r = 1; r <= heldranks; ++r) rankcounter[1][r] = 250;
+}
+
+void to_map(int frames, int mousex, int mousey, int section = 0) {
+    int wx, wy;
+    harness_window_point(mousex, mousey, &wx, &wy);
+    inject_mouse_move(wx, wy);
+    playlevel = 0;
+    curscreen = screen_menu;
+    loadloadstuff_dynamic();  // the logo images, the rank plate among them, stay loaded from the loading screen
+    instadventuremap();
+    if (section > 0) {
+        mapsection = section;
+        mapscroll = -(float)(section - 1) * MAPSECTIONWIDTH;
+    }
+    harness_frames(frames);
 }
 }  // namespace
 
@@ -164,6 +199,21 @@ int main(int argc, char** argv) {
             losecount = 1;
             harness_frames(std::atoi(scene.c_str() + 5) - 1);
             save(out, "lose-" + scene.substr(5));
+        } else if (scene == "map") {
+            progress(23, 240000, 2);
+            to_map(120, centerx, virth - 110);
+            save(out, "map");
+        } else if (scene.rfind("mappreview:", 0) == 0) {
+            int level = std::atoi(scene.c_str() + 11);
+            progress(std::max(level, 23), 240000, 2);
+            int c = (level - 1) % 5 + 1, r = ((level - 1) % 15) / 5 + 1;
+            // The node's place on the harness's 1024-wide screen, on the level's own section.
+            to_map(140, 188 * c - 28 - 25, 180 * r - 80, (level - 1) / 15 + 1);
+            save(out, "mappreview-" + std::to_string(level));
+        } else if (scene.rfind("maprank:", 0) == 0) {
+            progress(23, 520000, 2);
+            to_map(std::atoi(scene.c_str() + 8), centerx, virth - 110);
+            save(out, "maprank-" + scene.substr(8));
         } else {
             std::printf("unknown scene %s\n", scene.c_str());
         }
