@@ -11,6 +11,7 @@
 #include "aztec/board.h"
 #include "aztec/levelrun.h"
 #include "effects/particles.h"
+#include "platform/input.h"
 #include "platform/inject.h"
 #include "screens/map.h"
 #include "storage/players.h"
@@ -44,6 +45,7 @@ protected:
         devkeys = 0;
         newlevelwon = 0;
         playlevel = curlevel = 0;
+        wincount = losecount = 0;
         screenshake = 0;
         popupkind = popupfade = 0;
         paused = -1;
@@ -302,4 +304,53 @@ TEST_F(Map, BottomButtonsSaveForTheMenuContinueOrOpenTheFinale) {
     click(centerx - 350, virth - 50);
     EXPECT_EQ(nextscreen, screen_menu);
     EXPECT_TRUE(fs::exists(playerfile(1)));
+}
+
+// A fresh profile plays its way in: menu, the first chapter, level 1 won, back on the map where level 2 opens,
+// and on to level 2 from its node.
+TEST_F(Map, FreshProfileRunsFromTheMenuThroughLevelOneToLevelTwo) {
+    playerlevel[1] = 0;
+    curscreen = screen_load;
+    instmenu();
+    harness_frames(30);
+    click(centerx + 300, centery);  // the menu's first button: play
+    ASSERT_EQ(nextscreen, screen_story);
+    ASSERT_EQ(nextscreenarg, 1);
+    EXPECT_EQ(playerlevel[1], 1);
+    EXPECT_EQ(curlevel, 1);
+    harness_frames(17);
+    if (curscreen != screen_story) {
+        // Without the story screen the chapter hands on to its level at once, as it does when it ends.
+        gotoscreen(screen_game, 0);
+    } else {
+        for (int f = 0; f < 3000 && curscreen == screen_story; ++f) {
+            if (f % 50 == 49) click(RESTX, RESTY);
+            harness_frames(1);
+        }
+    }
+    for (int f = 0; f < 40 && curscreen != screen_game; ++f) harness_frames(1);
+    ASSERT_EQ(curscreen, screen_game);
+    ASSERT_EQ(playlevel, 1);
+
+    // Win at once with the developer key, then let the win screen run out.
+    devkeys = 1;
+    inject_key(VK_F3, 1);
+    harness_frames(2);
+    inject_key(VK_F3, 0);
+    for (int f = 0; f < 1200 && curscreen != screen_map; ++f) harness_frames(1);
+    ASSERT_EQ(curscreen, screen_map);
+    EXPECT_EQ(maxlevel[1], 2);
+    EXPECT_GT(levelstars[1][1], 0);
+    EXPECT_EQ(newlevelwon, 1);
+    EXPECT_EQ(mapsection, 1);
+    EXPECT_GT(levelstate[1][2], 0);
+    EXPECT_LT(levelstate[1][2], 90);  // its chain is breaking
+    runto(120);
+    EXPECT_GE(levelstate[1][2], 90);
+
+    click(nodex(2), nodey(2));
+    EXPECT_EQ(curlevel, 2);
+    for (int f = 0; f < 40 && curscreen != screen_game; ++f) harness_frames(1);
+    ASSERT_EQ(curscreen, screen_game);
+    EXPECT_EQ(playlevel, 2);
 }
