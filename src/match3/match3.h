@@ -102,5 +102,3 @@ void m3preview(int cx, int cy, int level);
 
 // Cells with mud left.
 int m3mudleft();
-// The miniature of a match-3 level for the map's preview, around (cx, cy).
-void m3preview(float cx, float cy, int level);

@@ -444,7 +444,7 @@ void drawpreviewlevel() {
     }
 
     if (level_type[l] == 2) {
-        m3preview(cx, cy, l);
+        m3preview(centerx, centery, l);
     } else {
         draw_image_if_loaded(downbackmapimg, cx, cy + 134);
         draw_preview_aztec(cx, cy, l);
