@@ -137,9 +137,10 @@ Img caption() {
 }
 
 Img plate() {
-    const int W = 460, H = 160;
+    // Wide enough for the longest rank name on the map and the final words of the story in the effect font.
+    const int W = 660, H = 160;
     Img body = mask(W, H, [](cairo_t* cr) {
-        gen::rounded_rect(cr, 10, 14, 440, 132, 40);
+        gen::rounded_rect(cr, 10, 14, W - 20, 132, 40);
         cairo_fill(cr);
     });
     Img stone = lit(body, [](int x, int y) {
@@ -148,7 +149,7 @@ Img plate() {
     }, 6, 0.15);
     grain(stone, 2.5, 0.07, 812);
     Img field = mask(W, H, [](cairo_t* cr) {
-        gen::rounded_rect(cr, 34, 34, 392, 92, 26);
+        gen::rounded_rect(cr, 34, 34, W - 68, 92, 26);
         cairo_fill(cr);
     });
     Img fieldc = lit(field, [](int x, int y) {
@@ -157,12 +158,12 @@ Img plate() {
     }, 3, 0.1);
     Img rim = mask(W, H, [](cairo_t* cr) {
         cairo_set_line_width(cr, 4);
-        gen::rounded_rect(cr, 30, 30, 400, 100, 30);
+        gen::rounded_rect(cr, 30, 30, W - 60, 100, 30);
         cairo_stroke(cr);
     });
-    rim = lit(rim, [](int x, int) { return gen::mix(hex(0xFFE9A0), hex(0xA8701A), x / 460.0); }, 1.5, 0.9);
+    rim = lit(rim, [](int x, int) { return gen::mix(hex(0xFFE9A0), hex(0xA8701A), x / (double)W); }, 1.5, 0.9);
     Img studs = mask(W, H, [](cairo_t* cr) {
-        for (double x : {20.0, 440.0}) {
+        for (double x : {20.0, W - 20.0}) {
             cairo_new_sub_path(cr);
             cairo_arc(cr, x, 80, 6, 0, 2 * M_PI);
         }

@@ -45,11 +45,11 @@ void strip(Canvas& c, double y0, double y1, std::initializer_list<std::array<dou
 }
 
 void make_ui(const std::string& d) {
-    // Popup panel: at scale 1 it holds the options rows (centre - 90 .. + 175), the title at - 210 and the close
-    // button at + 250.
+    // Popup panel: at scale 1 it holds the options rows (centre - 90 .. + 175), the title at - 210, the close
+    // button at + 250 and the player list's rows 320 either side; at 0.8 the three buttons 210 either side.
     {
-        Canvas c(720, 600);
-        stone_panel(c, 10, 8, 698, 578, 26, 11);
+        Canvas c(860, 640);
+        stone_panel(c, 10, 8, 838, 618, 26, 11);
         out(c, d, "popup.png");
     }
     {  // The title's divider: a gold bar with a jade gem, drawn 190 above the panel centre.
@@ -213,10 +213,12 @@ void make_ui(const std::string& d) {
         out(c, d, "cursor.png");
     }
     {  // Loading bar: a carved plaque with the trough 54 below the image centre (fill 402 x 40 from 205 left).
+        // The bar waits 50 below the screen's bottom edge before it rises, so nothing is drawn more than 48
+        // above the centre.
         Canvas c(470, 168);
         int cy = 84, ty = cy + 54;
         stone_panel(c, 8, 60, 454, 102, 22, 21, false);
-        medallion(c, 235, 44, 30, kJadeHi, kJadeLo, 5);
+        medallion(c, 235, 62, 24, kJadeHi, kJadeLo, 5);
         for (int s : {-1, 1}) gold_bar(c, 235 + s * 112 - 70, 56, 140, 8, 4);
         auto trough = rrect(235 - 208, ty - 23, 416, 46, 12);
         ui::fill_with(c, trough, ui::vgrad(ty - 23, ty + 23, gen::hex(0x24160c), gen::hex(0x4a3420)));
@@ -364,13 +366,25 @@ void make_map(const std::string& d) {
 }
 
 void make_game(const std::string& d) {
-    {  // plate under the win screen's five stars (75 apart)
-        Canvas c(440, 100);
-        stone_panel(c, 8, 8, 424, 84, 30, 70, false);
+    {  // shelf under the win screen's five stars (75 apart): the game hangs it from the middle of its top edge,
+       // level with the stars' centres, so each star sits half sunk in a cup carved into the top edge
+        Canvas c(440, 78);
+        stone_panel(c, 8, 2, 424, 66, 20, 70, false);
         for (int i = 0; i < 5; ++i) {
-            auto s = [=](cairo_t* cr) { cairo_arc(cr, 70 + 75 * i, 50, 30, 0, 2 * M_PI); };
-            ui::fill_with(c, s, ui::vgrad(20, 80, gen::hex(0xb08a55), gen::hex(0xd6b77e)));
-            ui::inner_shadow(c, s, 1, 2, 3, 0.55);
+            auto cup = [=](cairo_t* cr) {
+                cairo_new_path(cr);
+                cairo_arc(cr, 70 + 75 * i, 2, 33, 0, M_PI);
+                cairo_close_path(cr);
+            };
+            ui::fill_with(c, cup, ui::vgrad(2, 35, gen::hex(0x5a3e1e), gen::hex(0x8a6a3c)));
+            ui::inner_shadow(c, cup, 1, 3, 4, 0.7);
+            auto lip = [=](cairo_t* cr) {
+                cairo_new_path(cr);
+                cairo_arc(cr, 70 + 75 * i, 2, 36, 0, M_PI);
+                cairo_arc_negative(cr, 70 + 75 * i, 2, 33, M_PI, 0);
+                cairo_close_path(cr);
+            };
+            ui::fill_with(c, lip, ui::vgrad(2, 38, kGoldHi, kGoldLo));
         }
         out(c, d, "board.png");
     }
