@@ -128,6 +128,7 @@ static void logical_mouse(int rx, int ry, int* lx, int* ly) {
 }
 
 void pollinput() {
+    input_newframe();
     mhit1 = mhit2 = mdown1 = 0;
     key_escape = key_f2 = key_f3 = key_f4 = 0;
     if (mouseactive == 1) {

@@ -103,6 +103,13 @@ void graphics_open(int width, int height, int depth, int /*hz*/, int /*flags*/) 
         ++context_generation;
     }
     if (full) {
+        // Cover the desktop first: without a window manager (a bare X server, a kiosk) nothing else would
+        // resize the window, and the picture would be scaled for a desktop-sized window it does not fill.
+        SDL_Rect desk;
+        if (SDL_GetDisplayBounds(0, &desk) == 0) {
+            SDL_SetWindowPosition(window, desk.x, desk.y);
+            SDL_SetWindowSize(window, desk.w, desk.h);
+        }
         SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     } else {
         SDL_SetWindowFullscreen(window, 0);

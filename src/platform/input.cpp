@@ -11,6 +11,9 @@ namespace {
 
 int key_state[256];
 int key_hits[256];
+// A key pressed and released between two frames would never be seen held: its release waits for the next frame.
+int pressed_this_frame[256];
+int release_waiting[256];
 int char_queue[256];
 unsigned char_read = 0, char_write = 0;
 int mouse_state[4];
@@ -80,13 +83,19 @@ void handle(const SDL_Event& e) {
             if (vk == 8 || vk == 13) queue_char(vk);
             if (vk >= 0 && vk < 256 && !key_state[vk]) {
                 key_state[vk] = 1;
+                pressed_this_frame[vk] = 1;
                 ++key_hits[vk];
             }
             break;
         }
         case SDL_KEYUP: {
             int vk = vk_of(e.key.keysym.sym);
-            if (vk >= 0 && vk < 256) key_state[vk] = 0;
+            if (vk >= 0 && vk < 256) {
+                if (pressed_this_frame[vk])
+                    release_waiting[vk] = 1;
+                else
+                    key_state[vk] = 0;
+            }
             break;
         }
         case SDL_TEXTINPUT: queue_text(e.text.text); break;
@@ -139,6 +148,14 @@ void input_pump() {
 
 void input_start() { SDL_StartTextInput(); }
 
+void input_newframe() {
+    for (int k = 0; k < 256; ++k) {
+        if (release_waiting[k]) key_state[k] = 0;
+        release_waiting[k] = pressed_this_frame[k] = 0;
+    }
+    input_pump();
+}
+
 int key_hit(int code) {
     input_pump();
     if (code < 0 || code > 255) return 0;
@@ -190,6 +207,8 @@ int get_char() {
 
 void flush_keys() {
     std::memset(key_state, 0, sizeof key_state);
+    std::memset(pressed_this_frame, 0, sizeof pressed_this_frame);
+    std::memset(release_waiting, 0, sizeof release_waiting);
     std::memset(key_hits, 0, sizeof key_hits);
     char_read = char_write = 0;
 }

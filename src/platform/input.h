@@ -27,5 +27,8 @@ int app_suspended();
 
 // Processes pending window events (every query above does this first).
 void input_pump();
+// Called once at the start of each frame's input: a key tapped within one frame reads as held for that frame
+// and is released at the next.
+void input_newframe();
 // Starts the delivery of typed characters (after the window opens).
 void input_start();

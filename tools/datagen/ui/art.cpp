@@ -127,6 +127,7 @@ void button_face(gen::Canvas& c, double x, double y, double w, double h, double 
     gen::Col hi = kJadeHi, mid = kJade, lo = kJadeLo;
     if (tone == 1) hi = gen::hex(0xe58a52), mid = gen::hex(0xb4532a), lo = gen::hex(0x6a2a12);
     if (tone == 2) hi = gen::hex(0x8a7a6a), mid = gen::hex(0x5a4c40), lo = gen::hex(0x2c241e);
+    if (tone == 3) hi = gen::hex(0xfbf0d4), mid = gen::hex(0xead2a0), lo = gen::hex(0xc09a62);
     auto outer = rrect(x, y, w, h, r);
     double t = std::max(3.0, std::min(w, h) * 0.09);
     auto inner = rrect(x + t, y + t, w - 2 * t, h - 2 * t, std::max(1.0, r - t));

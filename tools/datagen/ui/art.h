@@ -17,7 +17,8 @@ ui::PathFn star(double cx, double cy, double outer, double inner, double rot_deg
 
 // Sandstone panel filling the rectangle: grain, bevel, a carved step-fret band and gold trim.
 void stone_panel(gen::Canvas& c, double x, double y, double w, double h, double r, uint32_t seed, bool fret = true);
-// Jade button face with a gold rim and a glossy top; `tone` 0 jade, 1 terracotta, 2 dark stone.
+// Jade button face with a gold rim and a glossy top; `tone` 0 jade, 1 terracotta, 2 dark stone, 3 pale
+// sandstone (for dark captions).
 void button_face(gen::Canvas& c, double x, double y, double w, double h, double r, int tone, uint32_t seed);
 // Gold trim: a rounded bar with a metallic gradient.
 void gold_bar(gen::Canvas& c, double x, double y, double w, double h, double r);

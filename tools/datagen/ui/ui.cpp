@@ -235,7 +235,7 @@ void make_ui(const std::string& d) {
     button(d, "button3.png", 204, 56, 0, 32);
     button(d, "button6.png", 144, 46, 0, 33);
     button(d, "button10.png", 240, 60, 1, 34);
-    button(d, "button11.png", 210, 42, 2, 35);
+    button(d, "button11.png", 210, 42, 3, 35);  // dark red caption
     button(d, "pause.png", 130, 46, 1, 36);
 }
 
