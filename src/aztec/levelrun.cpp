@@ -17,6 +17,7 @@
 #include "screens/story.h"
 #include "storage/players.h"
 #include "storage/settings.h"
+#include "ui/helppages.h"
 #include "ui/menu.h"
 #include "ui/popups.h"
 
@@ -136,6 +137,7 @@ void instgame() {
 
     level_frames = 0;
     newlevelwon = 0;
+    fullhelp = 0;  // a level's own help page holds the level while it is read
     curscreen = screen_game;
     startfadein();
 }

@@ -8,7 +8,8 @@
 //           win:D:S:W (a won time level at difficulty D with S stars, win frame W),
 //           lose:L (a lost time level at difficulty 4, lose frame L), map (a profile part-way through
 //           section 2), mappreview:L (the preview of an unlocked level L), maprank:F (frame F of the map while a
-//           new rank is celebrated)
+//           new rank is celebrated), help:P:F (help page P at frame F of its animation, over the level that
+//           opens it, or over level 1)
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -30,6 +31,7 @@
 #include "storage/settings.h"
 #include "screens/intro.h"
 #include "screens/map.h"
+#include "ui/helppages.h"
 #include "ui/menu.h"
 #include "ui/popups.h"
 
@@ -199,6 +201,18 @@ int main(int argc, char** argv) {
             losecount = 1;
             harness_frames(std::atoi(scene.c_str() + 5) - 1);
             save(out, "lose-" + scene.substr(5));
+        } else if (scene.rfind("help:", 0) == 0) {
+            int page = 1, frame = 60;
+            std::sscanf(scene.c_str() + 5, "%d:%d", &page, &frame);
+            int level = 1;
+            for (int l = 1; l <= 10; ++l)
+                if (levelhelppage(l) == page) level = l;
+            play(level, 29, false);
+            harness_frames(1);  // frame 30 opens the level's own page
+            helppage = page;
+            helpframes = 0;
+            harness_frames(std::max(0, frame - 2));
+            save(out, "help-" + std::to_string(page) + "-" + std::to_string(frame));
         } else if (scene == "map") {
             progress(23, 240000, 2);
             to_map(120, centerx, virth - 110);
