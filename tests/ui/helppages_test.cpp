@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -13,6 +14,7 @@
 #include "platform/inject.h"
 #include "platform/input.h"
 #include "platform/paths.h"
+#include "platform/random.h"
 #include "storage/players.h"
 #include "storage/settings.h"
 #include "support/headless.h"
@@ -66,3 +68,232 @@ TEST(HelpTexts, EveryPageHasItsTextsAndTheyFitTheirPlaces) {
     for (int n = 2; n <= 4; ++n) EXPECT_LE(textwidth(2, gametext(13, n), 1), 130) << gametext(13, n);
 }
 }  // namespace
+
+namespace {
+// Levels played by the real loop from their entry; without a catalogue every board is just its floor.
+class HelpLoop : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        headless();
+        loadmaingraphics();
+    }
+
+    void SetUp() override {
+        userpath = temp_folder("helppages");
+        curplayer = 1;
+        mouseactive = 1;
+        devkeys = 0;
+        fps = 50;  // effects are kept, not dropped as on a struggling machine
+        wincount = losecount = 0;
+        popupkind = popupfade = popupfadedir = 0;
+        playseconds[1] = 0;
+    }
+
+    void TearDown() override {
+        inject_key(VK_ESCAPE, 0);
+        popupkind = popupfade = popupfadedir = 0;
+        fullhelp = 0;
+    }
+
+    // Enters a time level and runs it until a popup opens or frame 40 has passed.
+    static void enter(int level) {
+        curlevel = level;
+        level_type[level] = 1;
+        level_challenge[level] = 1;
+        level_time3[level] = 60;
+        level_time2[level] = 90;
+        curscreen = screen_map;
+        instgame();
+        for (int i = 0; i < 200 && popupkind == 0 && level_frames < 40; ++i) harness_frames(1);
+    }
+    static void click(int dx, int dy) {
+        harness_click(centerx + dx, centery + dy);
+        harness_frames(1);
+    }
+    static void next() { click(165, 218); }
+    static void previous() { click(-165, 218); }
+    static void closebutton() { click(0, 218); }
+    static void escape() {
+        inject_key(VK_ESCAPE, 1);
+        harness_frames(1);
+        inject_key(VK_ESCAPE, 0);
+        harness_frames(1);
+    }
+    // Runs the level past its start and opens the help from the pause menu.
+    static void helpfrompause() {
+        for (int i = 0; i < 40 && (popupkind != 0 || level_frames < 60); ++i) {
+            if (popupkind == 777) popupfadedir = 2;
+            harness_frames(1);
+        }
+        harness_frames(31);  // Escape's repeat delay runs out
+        escape();
+        ASSERT_EQ(popupkind, 298);
+        click(-110, 20);
+    }
+    static int live(int kind) {
+        int n = 0;
+        for (int i = 1; i < PARTICLESLOTS; ++i) n += part_kind[i] == kind;
+        return n;
+    }
+};
+}  // namespace
+
+TEST_F(HelpLoop, LevelOneOpensThePageOneAndBrowsesOnlyTheFirstFour) {
+    enter(1);
+    ASSERT_EQ(popupkind, 102);
+    EXPECT_EQ(level_frames, 31);  // opened at frame 30 and held there
+    EXPECT_EQ(helppage, 1);
+    EXPECT_EQ(fullhelp, 0);
+    harness_frames(20);
+    previous();  // page 1 has no way back
+    EXPECT_EQ(helppage, 1);
+    for (int p = 2; p <= 4; ++p) {
+        next();
+        EXPECT_EQ(helppage, p);
+        EXPECT_LE(helpframes, 1);  // each page starts its animation afresh
+        harness_frames(5);
+    }
+    next();  // the first tutorial ends at page 4
+    EXPECT_EQ(helppage, 4);
+    for (int p = 3; p >= 1; --p) {
+        previous();
+        EXPECT_EQ(helppage, p);
+    }
+    EXPECT_EQ(popupkind, 102);
+    EXPECT_EQ(popupfadedir, 1);
+}
+
+TEST_F(HelpLoop, LevelFiveOpensTheMatchThreePageWithOnlyClose) {
+    enter(5);
+    ASSERT_EQ(popupkind, 102);
+    EXPECT_EQ(helppage, 10);
+    harness_frames(20);
+    next();
+    previous();
+    EXPECT_EQ(helppage, 10);
+    EXPECT_EQ(popupfadedir, 1);
+    closebutton();
+    EXPECT_EQ(popupfadedir, 2);
+    harness_frames(18);
+    EXPECT_EQ(popupkind, 0);
+}
+
+TEST_F(HelpLoop, ALevelWithoutAPageOpensNothingButTheDifficultyDialog) {
+    enter(12);
+    EXPECT_EQ(popupkind, 777);  // the first popup of the level, at frame 35
+    EXPECT_EQ(level_frames, 36);
+
+    // The page a level has of its own, also when the pause menu asks for the pages.
+    fullhelp = 0;
+    EXPECT_EQ(levelhelppage(12), 0);
+    const int pages[11] = {0, 1, 6, 5, 7, 10, 8, 9, 0, 0, 11};
+    for (int level = 1; level <= 10; ++level) EXPECT_EQ(levelhelppage(level), pages[level]) << "level " << level;
+    playlevel = 2;
+    fullhelp = 1;
+    EXPECT_EQ(choosehelppage(), 6);
+    playlevel = 12;
+    EXPECT_EQ(choosehelppage(), 1);
+    fullhelp = 0;
+    EXPECT_EQ(choosehelppage(), 0);
+    playlevel = 12;
+}
+
+TEST_F(HelpLoop, ThePauseMenuReachesEveryPageAndLeavesTheLevelWhereItWas) {
+    enter(12);
+    helpfrompause();
+    ASSERT_EQ(popupkind, 102);
+    EXPECT_EQ(fullhelp, 1);
+    EXPECT_EQ(helppage, 1);
+    const int frames = level_frames;
+    std::set<int> seen{helppage};
+    for (int i = 0; i < 12; ++i) {
+        harness_frames(3);
+        next();
+        seen.insert(helppage);
+    }
+    EXPECT_EQ(seen, (std::set<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+    EXPECT_EQ(helppage, 11);  // no page after the last
+    previous();
+    EXPECT_EQ(helppage, 10);
+    EXPECT_EQ(level_frames, frames);  // a level under way is not sent back to its start
+    escape();
+    EXPECT_EQ(popupfadedir, 2);
+    harness_frames(18);
+    EXPECT_EQ(popupkind, 0);
+    EXPECT_EQ(paused, -1);
+
+    // Entering a level again gives it its own page only.
+    enter(4);
+    EXPECT_EQ(fullhelp, 0);
+    EXPECT_EQ(helppage, 7);
+    next();
+    EXPECT_EQ(helppage, 7);
+}
+
+TEST_F(HelpLoop, TheLevelWaitsAtItsStartWhileThePageIsReadAndEscapeLetsItGo) {
+    enter(1);
+    ASSERT_EQ(popupkind, 102);
+    const int bar = timerbar;
+    for (int i = 0; i < 150; ++i) {
+        harness_frames(1);
+        ASSERT_EQ(level_frames, 31) << "frame " << i;
+    }
+    EXPECT_EQ(playseconds[1], 0);
+    EXPECT_EQ(timerbar, bar);
+    escape();
+    EXPECT_EQ(popupfadedir, 2);
+    harness_frames(15);
+    EXPECT_EQ(popupfade, 0);
+    EXPECT_EQ(level_frames, 31);  // still held while the page fades out
+    for (int i = 0; i < 10 && popupkind != 777; ++i) harness_frames(1);
+    EXPECT_EQ(popupkind, 777);  // the level went on to its difficulty dialog
+    EXPECT_EQ(level_frames, 36);
+}
+
+TEST_F(HelpLoop, PageTwoBurstsAGroupOfOneOfItsFiveColoursWhereTheStonesLie) {
+    enter(1);
+    ASSERT_EQ(popupkind, 102);
+    next();
+    ASSERT_EQ(helppage, 2);
+    static const int colours[6] = {0, 1, 2, 5, 7, 8};
+    // The three stones of each arrangement, as offsets from the centre (the row lies 115 below it).
+    static const int stones[6][3][2] = {{},
+                                        {{-32, 0}, {32, 0}, {0, 0}},
+                                        {{-32, 0}, {-64, 0}, {0, 0}},
+                                        {{32, 0}, {64, 0}, {0, 0}},
+                                        {{-32, 0}, {-32, -32}, {0, 0}},
+                                        {{32, 0}, {32, -32}, {0, 0}}};
+    seed_rnd(2024);
+    std::set<int> chosen;
+    for (int round = 0; round < 30; ++round) {
+        clearparticles();
+        helpframes = 0;
+        harness_frames(1);  // frame 1 picks the colour
+        const int k = helpcolour;
+        ASSERT_TRUE(k >= 1 && k <= 5) << k;
+        chosen.insert(k);
+        helpframes = 92;
+        harness_frames(2);  // frame 94: the group bursts
+        const int c = colours[k];
+        for (int other = 861; other <= 869; ++other) EXPECT_EQ(live(other), other == 860 + c ? 24 : 0) << other;
+        for (int i = 1; i < PARTICLESLOTS; ++i) {
+            if (part_kind[i] != 860 + c) continue;
+            bool near = false;
+            for (const auto& s : stones[k])
+                near = near || (std::abs(part_x[i] - (centerx + s[0])) <= 40 &&
+                                std::abs(part_y[i] - (centery + 115 + s[1])) <= 40);
+            ASSERT_TRUE(near) << "arrangement " << k << " dirt at " << part_x[i] << "," << part_y[i];
+        }
+    }
+    EXPECT_EQ(chosen, (std::set<int>{1, 2, 3, 4, 5}));
+}
+
+TEST_F(HelpLoop, TheAnimalPageBurstsTheWholeGroupOfThree) {
+    enter(6);
+    ASSERT_EQ(popupkind, 102);
+    ASSERT_EQ(helppage, 8);
+    clearparticles();
+    helpframes = 168;
+    harness_frames(2);  // frame 170
+    EXPECT_EQ(live(861), 24);  // the two stones under the animal and the one dropped beside them
+}

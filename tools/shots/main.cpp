@@ -69,6 +69,7 @@ void play(int level, int frames, bool keepdialog) {
     for (int f = 0; f < frames; ++f) {
         harness_frames(1);
         if (!keepdialog && popupkind == 777 && popupfade == 16) popupfadedir = 2;
+        if (popupkind == 102 && popupfade == 16) popupfadedir = 2;  // a level's help page
     }
 }
 
@@ -157,7 +158,8 @@ int main(int argc, char** argv) {
             instgame();
             for (int f = 0; f < frames; ++f) {
                 harness_frames(1);
-                if (popupkind == 777 && popupfade == 16) popupfadedir = 2;  // close the difficulty dialog
+                // Close the help page and the difficulty dialog.
+                if ((popupkind == 777 || popupkind == 102) && popupfade == 16) popupfadedir = 2;
             }
             save(out, "level-" + std::to_string(level) + "-" + std::to_string(frames));
         } else if (scene.rfind("dialog:", 0) == 0) {
@@ -181,7 +183,7 @@ int main(int argc, char** argv) {
             madeupboard();
             for (int f = 1; f < frames; ++f) {
                 harness_frames(1);
-                if (popupkind == 777 && popupfade == 16) popupfadedir = 2;
+                if ((popupkind == 777 || popupkind == 102) && popupfade == 16) popupfadedir = 2;
             }
             save(out, "board-" + scene.substr(6));
         } else if (scene.rfind("win:", 0) == 0) {

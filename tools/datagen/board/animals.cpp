@@ -8,6 +8,13 @@ using gen::Col;
 
 namespace {
 
+// How an animal holds itself: trapped in the wall it looks at the player; freed it looks up and ahead, beaming.
+struct Pose {
+    double lookx = 0.12, looky = 0.15;  // pupil offset in eye radii
+    bool free = false;
+};
+Pose pose;
+
 void radial_fill(cairo_t* cr, double cx, double cy, double r, Col light, Col dark) {
     cairo_pattern_t* p = cairo_pattern_create_radial(cx - r * 0.35, cy - r * 0.4, r * 0.1, cx, cy, r * 1.05);
     cairo_pattern_add_color_stop_rgb(p, 0, light.r, light.g, light.b);
@@ -37,13 +44,14 @@ void eye(cairo_t* cr, double x, double y, double r) {
     gen::set_source(cr, gen::hex(0xFFFFFF));
     cairo_fill_preserve(cr);
     outline(cr, 1.0, gen::hex(0x2A1A10));
-    ellipse(cr, x + r * 0.12, y + r * 0.15, r * 0.66, r * 0.74);
+    ellipse(cr, x + r * pose.lookx, y + r * pose.looky, r * 0.66, r * 0.74);
     gen::set_source(cr, gen::hex(0x2A1A12));
     cairo_fill(cr);
-    cairo_arc(cr, x - r * 0.12, y - r * 0.2, r * 0.26, 0, 2 * M_PI);
+    const double hx = x + r * (pose.lookx - 0.24), hy = y + r * (pose.looky - 0.35);
+    cairo_arc(cr, hx, hy, r * 0.26, 0, 2 * M_PI);
     gen::set_source(cr, gen::hex(0xFFFFFF));
     cairo_fill(cr);
-    cairo_arc(cr, x + r * 0.35, y + r * 0.35, r * 0.12, 0, 2 * M_PI);
+    cairo_arc(cr, hx + r * 0.47, hy + r * 0.55, r * 0.12, 0, 2 * M_PI);
     cairo_fill(cr);
 }
 
@@ -55,6 +63,28 @@ void blush(cairo_t* cr, double x, double y) {
     cairo_arc(cr, x, y, 5, 0, 2 * M_PI);
     cairo_fill(cr);
     cairo_pattern_destroy(p);
+}
+
+// An open, laughing mouth hanging from (x, y), w wide and h deep, with a little tongue.
+void laugh(cairo_t* cr, double x, double y, double w, double h, Col ink) {
+    cairo_move_to(cr, x - w / 2, y);
+    cairo_curve_to(cr, x - w / 2, y + h * 1.3, x + w / 2, y + h * 1.3, x + w / 2, y);
+    cairo_close_path(cr);
+    gen::set_source(cr, gen::hex(0x7A1E22));
+    cairo_fill_preserve(cr);
+    cairo_save(cr);
+    cairo_clip(cr);
+    ellipse(cr, x, y + h, w * 0.32, h * 0.45);
+    gen::set_source(cr, gen::hex(0xF27C86));
+    cairo_fill(cr);
+    cairo_restore(cr);
+    cairo_move_to(cr, x - w / 2, y);
+    cairo_curve_to(cr, x - w / 2, y + h * 1.3, x + w / 2, y + h * 1.3, x + w / 2, y);
+    cairo_close_path(cr);
+    cairo_set_line_width(cr, 1.2);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    gen::set_source(cr, ink);
+    cairo_stroke(cr);
 }
 
 // Jaguar cub: golden round head with rosettes and round ears.
@@ -91,14 +121,18 @@ void jaguar(cairo_t* cr) {
     cairo_close_path(cr);
     gen::set_source(cr, gen::hex(0xD9576A));
     cairo_fill(cr);
-    cairo_set_line_width(cr, 1.4);
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    gen::set_source(cr, ink);
-    cairo_move_to(cr, 32, 45);
-    cairo_curve_to(cr, 32, 48, 28, 49, 26.5, 47);
-    cairo_move_to(cr, 32, 45);
-    cairo_curve_to(cr, 32, 48, 36, 49, 37.5, 47);
-    cairo_stroke(cr);
+    if (pose.free) {
+        laugh(cr, 32, 46, 11, 5.5, ink);
+    } else {
+        cairo_set_line_width(cr, 1.4);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        gen::set_source(cr, ink);
+        cairo_move_to(cr, 32, 45);
+        cairo_curve_to(cr, 32, 48, 28, 49, 26.5, 47);
+        cairo_move_to(cr, 32, 45);
+        cairo_curve_to(cr, 32, 48, 36, 49, 37.5, 47);
+        cairo_stroke(cr);
+    }
     blush(cr, 16, 43);
     blush(cr, 48, 43);
 }
@@ -126,8 +160,13 @@ void parrot(cairo_t* cr) {
     // Wings.
     for (int s = -1; s <= 1; s += 2) {
         cairo_save(cr);
-        cairo_translate(cr, 32 + s * 22, 42);
-        cairo_rotate(cr, s * 0.35);
+        if (pose.free) {
+            cairo_translate(cr, 32 + s * 24, 30);
+            cairo_rotate(cr, s * 1.05);
+        } else {
+            cairo_translate(cr, 32 + s * 22, 42);
+            cairo_rotate(cr, s * 0.35);
+        }
         ellipse(cr, 0, 0, 5.5, 11);
         radial_fill(cr, 0, 0, 9, gen::hex(0x4FC8E8), gen::hex(0x1C6AA0));
         outline(cr, 1.3, ink);
@@ -135,7 +174,19 @@ void parrot(cairo_t* cr) {
     }
     eye(cr, 23, 31, 5.4);
     eye(cr, 41, 31, 5.4);
-    // Beak.
+    // Beak (open in a happy squawk when free).
+    if (pose.free) {
+        cairo_move_to(cr, 28, 42);
+        cairo_curve_to(cr, 29, 47, 35, 47, 36, 42);
+        cairo_close_path(cr);
+        radial_fill(cr, 32, 43, 5, gen::hex(0xFFB050), gen::hex(0xC85A10));
+        outline(cr, 1.1, gen::hex(0x5A2A08));
+        ellipse(cr, 32, 41.5, 3.4, 1.8);
+        gen::set_source(cr, gen::hex(0x7A1E22));
+        cairo_fill(cr);
+    }
+    cairo_save(cr);
+    if (pose.free) cairo_translate(cr, 0, -2.5);  // the upper beak lifts
     cairo_move_to(cr, 27, 37);
     cairo_curve_to(cr, 28, 33, 36, 33, 37, 37);
     cairo_curve_to(cr, 37, 42, 33, 45, 32, 46);
@@ -143,6 +194,7 @@ void parrot(cairo_t* cr) {
     cairo_close_path(cr);
     radial_fill(cr, 32, 38, 7, gen::hex(0xFFC060), gen::hex(0xD86A10));
     outline(cr, 1.2, gen::hex(0x5A2A08));
+    cairo_restore(cr);
     blush(cr, 16, 40);
     blush(cr, 48, 40);
 }
@@ -181,34 +233,67 @@ void sloth(cairo_t* cr) {
     cairo_arc(cr, 31, 41.2, 1.1, 0, 2 * M_PI);
     gen::set_source(cr, gen::hex(0xFFFFFF, 0.7));
     cairo_fill(cr);
-    cairo_set_line_width(cr, 1.4);
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    gen::set_source(cr, ink);
-    cairo_move_to(cr, 26, 47);
-    cairo_curve_to(cr, 29, 50.5, 35, 50.5, 38, 47);
-    cairo_stroke(cr);
+    if (pose.free) {
+        laugh(cr, 32, 46, 10, 4.5, ink);
+    } else {
+        cairo_set_line_width(cr, 1.4);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        gen::set_source(cr, ink);
+        cairo_move_to(cr, 26, 47);
+        cairo_curve_to(cr, 29, 50.5, 35, 50.5, 38, 47);
+        cairo_stroke(cr);
+    }
     blush(cr, 17, 44);
     blush(cr, 47, 44);
-    // Little paws holding on.
+    // Little paws: holding on in the wall, waving once free.
     for (int s = -1; s <= 1; s += 2) {
-        ellipse(cr, 32 + s * 20, 55, 6, 4.5);
-        radial_fill(cr, 32 + s * 20, 55, 6, gen::hex(0xA27A54), gen::hex(0x5E3E24));
+        const double px = pose.free ? 32 + s * 27 : 32 + s * 20, py = pose.free ? 30 : 55;
+        ellipse(cr, px, py, pose.free ? 4.5 : 6, pose.free ? 5.5 : 4.5);
+        radial_fill(cr, px, py, 6, gen::hex(0xA27A54), gen::hex(0x5E3E24));
         outline(cr, 1.3, ink);
     }
 }
 
 }  // namespace
 
-Img paint_animal(int k, int size) {
+namespace {
+Img painted(int k, int size, const Pose& how) {
+    pose = how;
     gen::Canvas c(size, size);
     cairo_scale(c.cr, size / 64.0, size / 64.0);
+    if (how.free) {
+        // Tipped toward the upper right, where it is flying, and a little smaller so the tilt stays inside.
+        cairo_translate(c.cr, 32, 32);
+        cairo_rotate(c.cr, 0.28);
+        cairo_scale(c.cr, 0.8, 0.8);
+        cairo_translate(c.cr, -33, -33);
+    }
     if (k == 1)
         jaguar(c.cr);
     else if (k == 2)
         parrot(c.cr);
     else
         sloth(c.cr);
-    Img body = from_canvas(c);
+    pose = Pose();
+    return from_canvas(c);
+}
+}  // namespace
+
+Img paint_free_animal(int k, int size) {
+    Pose how;
+    how.lookx = 0.3;
+    how.looky = -0.2;
+    how.free = true;
+    Img body = painted(k, size, how);
+    grain(body, 2.5, 0.04, 310 + k);
+    Img out(size, size);
+    over(out, shadow_of(body, size / 40.0f, 0.45f), size / 32, size / 22);
+    over(out, body, 0, 0);
+    return out;
+}
+
+Img paint_animal(int k, int size) {
+    Img body = painted(k, size, Pose());
     grain(body, 2.5, 0.04, 300 + k);
     Img out(size, size);
     over(out, shadow_of(body, size / 40.0f, 0.55f), size / 32, size / 22);

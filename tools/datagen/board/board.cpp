@@ -1,5 +1,5 @@
 // Writes data/aztec/: stones 1..10, inert stone strip, variant stones, shadows, chains, granite, animals,
-// arrows and the cannon light.
+// arrows and the cannon light; and data/game/animal1..3.png, the freed animals flying off the board.
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -454,6 +454,9 @@ int main(int argc, char** argv) {
     for (int g = 1; g <= 3; ++g) save(dir, "granite" + std::to_string(g) + ".png", granite(g));
     for (int a = 1; a <= 3; ++a) save(dir, "animal" + std::to_string(a) + ".png", paint_animal(a));
     save(dir, "light.png", cannon_light());
+    const std::string game = std::string(argv[1]) + "/game/";
+    gen::make_dirs(game);
+    for (int a = 1; a <= 3; ++a) save(game, "animal" + std::to_string(a) + ".png", paint_free_animal(a));
     Img strip(S * 8, S);
     for (int f = 0; f < 8; ++f) over(strip, inert(f), f * S, 0);
     save(dir, "inert.png", strip);
