@@ -15,6 +15,7 @@
 #include "platform/input.h"
 #include "platform/paths.h"
 #include "platform/random.h"
+#include "platform/system.h"
 #include "storage/players.h"
 #include "storage/settings.h"
 #include "support/headless.h"
@@ -83,13 +84,17 @@ protected:
         curplayer = 1;
         mouseactive = 1;
         devkeys = 0;
-        fps = 50;  // effects are kept, not dropped as on a struggling machine
+        // Effects are kept, not dropped as on a struggling machine: the frame rate is held where it is.
+        secondtimer.manual = 0;
+        harness_frames(1);
+        fps = 50;
         wincount = losecount = 0;
         popupkind = popupfade = popupfadedir = 0;
         playseconds[1] = 0;
     }
 
     void TearDown() override {
+        secondtimer.manual = -1;
         inject_key(VK_ESCAPE, 0);
         popupkind = popupfade = popupfadedir = 0;
         fullhelp = 0;

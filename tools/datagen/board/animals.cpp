@@ -65,6 +65,13 @@ void blush(cairo_t* cr, double x, double y) {
     cairo_pattern_destroy(p);
 }
 
+// Pen for the fine ink lines of a face.
+void inkpen(cairo_t* cr, Col ink) {
+    cairo_set_line_width(cr, 1.4);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    gen::set_source(cr, ink);
+}
+
 // An open, laughing mouth hanging from (x, y), w wide and h deep, with a little tongue.
 void laugh(cairo_t* cr, double x, double y, double w, double h, Col ink) {
     cairo_move_to(cr, x - w / 2, y);
@@ -124,9 +131,7 @@ void jaguar(cairo_t* cr) {
     if (pose.free) {
         laugh(cr, 32, 46, 11, 5.5, ink);
     } else {
-        cairo_set_line_width(cr, 1.4);
-        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-        gen::set_source(cr, ink);
+        inkpen(cr, ink);
         cairo_move_to(cr, 32, 45);
         cairo_curve_to(cr, 32, 48, 28, 49, 26.5, 47);
         cairo_move_to(cr, 32, 45);
@@ -236,9 +241,7 @@ void sloth(cairo_t* cr) {
     if (pose.free) {
         laugh(cr, 32, 46, 10, 4.5, ink);
     } else {
-        cairo_set_line_width(cr, 1.4);
-        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-        gen::set_source(cr, ink);
+        inkpen(cr, ink);
         cairo_move_to(cr, 26, 47);
         cairo_curve_to(cr, 29, 50.5, 35, 50.5, 38, 47);
         cairo_stroke(cr);
