@@ -334,17 +334,19 @@ void make_map(const std::string& d) {
         gold_star(c, s / 2.0, s / 2.0 + 0.5, s * 0.44, k > 0, k == 2);
         out(c, d, k == 0 ? "star0.png" : k == 1 ? "star1.png" : "star2.png");
     }
-    {  // backdrop of the level preview's miniature board (0.3 scale of 12 columns, under the popup title)
-        Canvas c(260, 248);
-        auto p = rrect(6, 6, 248, 236, 12);
+    {  // backdrop of the level preview's miniature board (0.3 scale of 12 columns), drawn 134 below the preview
+       // popup's centre: low enough to stay inside the panel, tall enough for the usual stacks
+        const double w = 248, h = 140;
+        Canvas c(260, 152);
+        auto p = rrect(6, 6, w, h, 12);
         ui::drop_shadow(c, p, 2, 3, 4, 0.5);
-        ui::fill_with(c, p, ui::vgrad(6, 242, gen::hex(0x1d4a40), gen::hex(0x0c241f)));
+        ui::fill_with(c, p, ui::vgrad(6, 6 + h, gen::hex(0x1d4a40), gen::hex(0x0c241f)));
         ui::grain(c, p, 0.08, 6, 60);
         ui::inner_shadow(c, p, 2, 3, 6, 0.8);
         cairo_new_path(c.cr);
-        gen::rounded_rect(c.cr, 6, 6, 248, 236, 12);
+        gen::rounded_rect(c.cr, 6, 6, w, h, 12);
         cairo_set_line_width(c.cr, 3);
-        cairo_set_source(c.cr, ui::vgrad(6, 242, kGoldHi, kGoldLo));
+        cairo_set_source(c.cr, ui::vgrad(6, 6 + h, kGoldHi, kGoldLo));
         cairo_stroke(c.cr);
         out(c, d, "downbackmap.png");
     }
