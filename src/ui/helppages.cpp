@@ -331,6 +331,7 @@ bool helphasnext() { return helppage != HELPPAGES && (fullhelp == 1 || (helppage
 void drawhelppage() {
     // At a level's start the level waits while its page is read.
     if (fullhelp == 0) level_frames = 31;
+    helppage = std::clamp(helppage, 1, (int)HELPPAGES);
     ++helpframes;
     const int cycle = helpcycle(helppage);
     if (cycle > 0 && helpframes > cycle) helpframes = 0;
@@ -343,7 +344,8 @@ void drawhelppage() {
     set_alpha(a * helpfade());
     illustration();
     draweff();
-    drawlights(a * helpfade());
+    // The superstone and the trapped animal shine with light motes, drawn over the panel at the page's alpha.
+    if (helppage == 6 || helppage == 8) drawlights(a * helpfade());
     set_alpha(a);
     set_blend(BLEND_ALPHA);
 
