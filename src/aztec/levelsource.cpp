@@ -1,5 +1,6 @@
 #include "aztec/levelsource.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -263,6 +264,59 @@ std::string formatlevelsource(const levelrecord& rec) {
         s += row + "\n";
     }
     return s;
+}
+
+void aztecmarks(int shots, int seconds, int* time3, int* time2, int* moves3, int* moves2) {
+    *moves3 = shots + 6 + std::max(1, (shots + 5) / 10);
+    *moves2 = *moves3 + std::max(4, (*moves3 * 35 + 99) / 100);
+    *time3 = seconds + 2 * shots + 8;
+    *time2 = *time3 + std::max(15, *time3 / 2);
+}
+
+void match3marks(const levelrecord& rec, int* time3, int* time2) {
+    int cells = 0, layers = 0, deep = 0;
+    for (int n = 1; n <= CATALOGUE_CELLS; ++n) {
+        const int code = rec.stonecode[n];
+        if (code != 1 && (code < 81 || code > 83)) continue;
+        cells += 1;
+        const int mud = code == 1 ? 0 : code - 80;
+        layers += mud;
+        deep += mud >= 2;
+    }
+    // A layer takes a line through its cell; deep cells take several lines at one spot, which is slower.
+    *time3 = 30 + (layers * 11 + cells + deep * 5) / 10;
+    *time2 = *time3 + std::max(30, *time3 * 3 / 5);
+}
+
+std::string withmarks(const std::string& text, int time3, int time2, int moves3, int moves2, const std::string& note) {
+    std::istringstream in(text);
+    std::string line, out;
+    bool noted = note.empty(), ingrid = false;
+    int comments = 0;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::vector<word> words = splitwords(line);
+        const std::string key = words.empty() || ingrid ? "" : words[0].text;
+        if (line.rfind("# measured:", 0) == 0 && !note.empty()) {
+            if (!noted) out += note + "\n";
+            noted = true;
+            continue;
+        }
+        if (key == "time") {
+            line = "time " + std::to_string(time3) + " " + std::to_string(time2);
+        } else if (key == "moves") {
+            line = "moves " + std::to_string(moves3) + " " + std::to_string(moves2);
+        } else if (key == "grid") {
+            ingrid = true;
+        }
+        if (!ingrid && !noted && line.rfind("#", 0) != 0 && comments > 0) {
+            out += note + "\n";
+            noted = true;
+        }
+        comments += line.rfind("#", 0) == 0;
+        out += line + "\n";
+    }
+    return out;
 }
 
 bool readlevelsources(const std::string& dir, std::vector<levelrecord>* levels, std::string* error) {

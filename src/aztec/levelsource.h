@@ -32,6 +32,16 @@ std::string formatlevelsource(const levelrecord& rec);
 // A record of a level slot the game never plays: every cell empty, type 0, all values 0.
 levelrecord unusedlevelrecord();
 
+// Star marks of an aztec level from a measured play of `shots` shots over `seconds` of level clock. Three stars
+// ask for about that play: on move levels still at the hardest difficulty, which takes 6 shots off the marks;
+// on time levels with the time a player needs to aim every shot. Two stars leave room for an ordinary game.
+void aztecmarks(int shots, int seconds, int* time3, int* time2, int* moves3, int* moves2);
+// Time marks of a match-3 board from its size and its mud: every layer is one more item to clear on that cell.
+void match3marks(const levelrecord& rec, int* time3, int* time2);
+// A source text with its "time" and "moves" lines set to new marks (and its "# measured:" note, when given,
+// in place of the old one or after the first comment line); everything else is kept as written.
+std::string withmarks(const std::string& text, int time3, int time2, int moves3, int moves2, const std::string& note);
+
 // Reads the sources 001.lvl, 002.lvl, ... of a folder: numbered from 1 without gaps, at most 150. On failure
 // returns false with the first error.
 bool readlevelsources(const std::string& dir, std::vector<levelrecord>* levels, std::string* error);

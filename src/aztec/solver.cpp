@@ -11,6 +11,7 @@
 #include "aztec/cannon.h"
 #include "aztec/levelrun.h"
 #include "aztec/rules.h"
+#include "effects/particles.h"
 #include "platform/random.h"
 #include "storage/settings.h"
 #include "ui/popups.h"
@@ -107,6 +108,14 @@ void startsolverlevel(const levelrecord& rec) {
     lastfiredslot = 0;
     prepare_board(&rec);
     level_frames = 0;
+    // A level plays the same whatever ran before it: the cannon's bob follows the frame count, and effects
+    // left over from the last level would take their own share of the random numbers.
+    framecount = 0;
+    lastshotx = 0;
+    combomult = 1;
+    combotimer = 0;
+    clearparticles();
+    clearlights();
     timerbar = 340;
     playseconds[p] = 0;
     playshots[p] = 0;

@@ -264,3 +264,40 @@ TEST(LevelTool, ABrokenSourceStopsTheCompileAndLeavesNoCatalogue) {
     EXPECT_NE(messages.find("rc=1"), std::string::npos) << messages;
     EXPECT_FALSE(std::filesystem::exists(dir + "out.lvl"));
 }
+
+TEST(LevelSource, NewMarksReplaceOnlyTheMarkLinesAndTheMeasuredNote) {
+    const std::string grid = "grid\n" + std::string("1 . . . . . . . . . . 2\n");
+    std::string text = "# Some region, level 3: a title\n# measured: old play\ntype aztec\nchallenge moves\n"
+                       "time 40 70\nmoves 14 22\n" + grid;
+    std::string out = withmarks(text, 11, 22, 33, 44, "# measured: new play");
+    EXPECT_EQ(out, "# Some region, level 3: a title\n# measured: new play\ntype aztec\nchallenge moves\n"
+                   "time 11 22\nmoves 33 44\n" + grid);
+    // A source without a note gets one after its title line; a grid row is never taken for a mark line.
+    text = "# title\ntype aztec\nchallenge time\ntime 1 2\nmoves 3 4\ngrid\ntime\n";
+    EXPECT_EQ(withmarks(text, 5, 6, 7, 8, "# measured: x"),
+              "# title\n# measured: x\ntype aztec\nchallenge time\ntime 5 6\nmoves 7 8\ngrid\ntime\n");
+    // Without a note the old one stays.
+    EXPECT_EQ(withmarks("# a\n# measured: y\ntime 1 2\n", 3, 4, 0, 0, ""), "# a\n# measured: y\ntime 3 4\n");
+}
+
+TEST(LevelSource, MarksGrowWithThePlayAndTheMudAndLeaveRoomForTwoStars) {
+    int t3, t2, m3, m2;
+    aztecmarks(20, 12, &t3, &t2, &m3, &m2);
+    EXPECT_GE(m3 - 6, 20);  // the measured play earns three stars at the hardest difficulty
+    EXPECT_GT(m2, m3);
+    EXPECT_GT(t3, 12);
+    EXPECT_GT(t2, t3);
+    int t3b, t2b, m3b, m2b;
+    aztecmarks(60, 40, &t3b, &t2b, &m3b, &m2b);
+    EXPECT_GT(m3b, m3);
+    EXPECT_GT(t3b, t3);
+    levelrecord plain = emptylevelrecord(), muddy = emptylevelrecord();
+    plain.type = muddy.type = 2;
+    for (int n = 1; n <= 36; ++n) plain.stonecode[n] = 81, muddy.stonecode[n] = 83;
+    int p3, p2, d3, d2;
+    match3marks(plain, &p3, &p2);
+    match3marks(muddy, &d3, &d2);
+    EXPECT_GT(d3, p3 + 36);  // two more layers on each of 36 cells
+    EXPECT_GT(p2, p3);
+    EXPECT_GT(d2, d3);
+}

@@ -4,7 +4,12 @@
 //   dump FILE        prints a catalogue back as level sources.
 //   solve FILE       plays every aztec level of the catalogue with the level solver, one line per level;
 //                    exits 1 when a level was not won.
+//   marks DIR [N...] measures the level sources of DIR (or only levels N...): the solver plays each aztec
+//                    level, a match-3 board is sized up by its cells and mud, and the star marks of the source
+//                    are rewritten from that; one line per level. Exits 1 when an aztec level was not won.
 #include <cstdio>
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -14,7 +19,9 @@
 #include "aztec/levelfile.h"
 #include "aztec/levelsource.h"
 #include "aztec/solver.h"
-#include "platform/random.h"
+#include <fstream>
+#include <sstream>
+
 #include "platform/random.h"
 #include "storage/settings.h"
 
@@ -24,7 +31,8 @@ int usage() {
                  "usage: ombrivale-levels compile DIR OUT | dump FILE | solve FILE\n"
                  "  compile DIR OUT  compile the level sources 001.lvl ... of DIR into the catalogue OUT\n"
                  "  dump FILE        print a level catalogue as level sources\n"
-                 "  solve FILE       play every aztec level of a level catalogue and report won, shots and seconds\n");
+                 "  solve FILE       play every aztec level of a level catalogue and report won, shots and seconds\n"
+                 "  marks DIR [N...] measure the level sources of DIR and rewrite their star marks\n");
     return 2;
 }
 
@@ -66,6 +74,55 @@ int dump(const std::string& path) {
     return 0;
 }
 
+// Each level plays the same way whatever was solved before it.
+solveresult solveone(const levelrecord& rec, int level) {
+    seed_rnd((int32_t)level);
+    return solvelevel(rec, 400);
+}
+
+int marks(const std::string& dir, const std::vector<int>& only) {
+    std::vector<levelrecord> levels;
+    std::string error;
+    if (!readlevelsources(dir, &levels, &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    curplayer = 1;
+    int failed = 0;
+    for (size_t i = 0; i < levels.size(); ++i) {
+        const int n = (int)i + 1;
+        if (!only.empty() && std::find(only.begin(), only.end(), n) == only.end()) continue;
+        const levelrecord& rec = levels[i];
+        int t3 = rec.time3, t2 = rec.time2, m3 = rec.moves3, m2 = rec.moves2;
+        std::string note;
+        if (rec.type == 1) {
+            solveresult r = solveone(rec, n);
+            if (!r.won) {
+                std::printf("level %d: NOT WON after %d shots\n", n, r.shots);
+                failed += 1;
+                continue;
+            }
+            aztecmarks(r.shots, r.seconds, &t3, &t2, &m3, &m2);
+            note = "# measured: the solver clears it in " + std::to_string(r.shots) + " shots and " +
+                   std::to_string(r.seconds) + " seconds";
+        } else if (rec.type == 2) {
+            match3marks(rec, &t3, &t2);
+            m3 = m2 = 0;
+        }
+        char name[32];
+        std::snprintf(name, sizeof name, "/%03d.lvl", n);
+        const std::string path = dir + name;
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        std::ofstream(path, std::ios::binary) << withmarks(text.str(), t3, t2, m3, m2, note);
+        std::printf("level %d: %s, time %d %d, moves %d %d\n", n, note.empty() ? "match-3" : note.c_str() + 2, t3, t2,
+                    m3, m2);
+        std::fflush(stdout);
+    }
+    return failed > 0 ? 1 : 0;
+}
+
 int solve(const std::string& path) {
     std::vector<levelrecord> levels = readlevelfile(path);
     if (levels.empty()) {
@@ -79,9 +136,7 @@ int solve(const std::string& path) {
         bool empty = true;
         for (int n = 1; n <= CATALOGUE_CELLS && empty; ++n) empty = levels[i].stonecode[n] < 0;
         if (empty) continue;
-        seed_rnd((int32_t)(1000 + i));  // each level plays the same way however the catalogue is run
-        seed_rnd((int32_t)(i + 1));  // each level plays the same whatever was solved before it
-        solveresult r = solvelevel(levels[i], 400);
+        solveresult r = solveone(levels[i], (int)i + 1);
         played += 1;
         if (!r.won) failed += 1;
         std::printf("level %zu: %s, %d shots, %d seconds\n", i + 1, r.won ? "won" : "NOT WON", r.shots, r.seconds);
@@ -98,5 +153,10 @@ int main(int argc, char** argv) {
     if (cmd == "solve" && argc == 3) return solve(argv[2]);
     if (cmd == "compile" && argc == 4) return compile(argv[2], argv[3]);
     if (cmd == "dump" && argc == 3) return dump(argv[2]);
+    if (cmd == "marks" && argc >= 3) {
+        std::vector<int> only;
+        for (int i = 3; i < argc; ++i) only.push_back(std::atoi(argv[i]));
+        return marks(argv[2], only);
+    }
     return usage();
 }
