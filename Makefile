@@ -28,6 +28,7 @@ bench: build
 
 contact-sheet: build
 	@cmake --build $(BUILD) -j $(JOBS) --target contact_sheet
+	@bash tools/levels/sheets.sh $(BUILD) $(BUILD)/contact/levels
 
 clean:
 	rm -rf $(BUILD)

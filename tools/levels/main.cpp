@@ -19,6 +19,7 @@
 #include "aztec/levelfile.h"
 #include "aztec/levelsource.h"
 #include "aztec/solver.h"
+#include "aztec/board.h"
 #include <fstream>
 #include <sstream>
 
@@ -74,6 +75,24 @@ int dump(const std::string& path) {
     return 0;
 }
 
+// The board as the solver left it, top row first: colours 1..9 (a..i when chained), S superstone, V ghost
+// (variant), I sleeping (inert), G granite, A animal, F floor. For seeing why a level was not won.
+void printboard() {
+    const int p = boardrow();
+    std::string rows[16];
+    for (auto& row : rows) row.assign(12, '.');
+    for (int s = 1; s < BOARDSLOTS; ++s) {
+        const int k = stone_kind[p][s];
+        const int c = (stone_x[p][s] - 32) / 64, r = (stone_y[p][s] - floorline) / 64;
+        if (k <= 0 || s == cannonslot || c < 0 || c > 11 || r < 0 || r > 15) continue;
+        char ch = k == 10 ? 'F' : k < 10 ? (char)('0' + k) : k < 20 ? 'S' : k < 30 ? 'I' : k < 70 ? 'V' : k < 80 ? 'G' : 'A';
+        if (k < 10 && stone_chain[p][s][1] == 1) ch = (char)('a' + k - 1);
+        rows[r][(size_t)c] = ch;
+    }
+    for (int r = 15; r >= 0; --r)
+        if (rows[r] != std::string(12, '.') || r == 0) std::printf("  %s\n", rows[r].c_str());
+}
+
 // Each level plays the same way whatever was solved before it.
 solveresult solveone(const levelrecord& rec, int level) {
     seed_rnd((int32_t)level);
@@ -99,6 +118,7 @@ int marks(const std::string& dir, const std::vector<int>& only) {
             solveresult r = solveone(rec, n);
             if (!r.won) {
                 std::printf("level %d: NOT WON after %d shots\n", n, r.shots);
+                printboard();
                 failed += 1;
                 continue;
             }
@@ -140,6 +160,7 @@ int solve(const std::string& path) {
         played += 1;
         if (!r.won) failed += 1;
         std::printf("level %zu: %s, %d shots, %d seconds\n", i + 1, r.won ? "won" : "NOT WON", r.shots, r.seconds);
+        if (!r.won) printboard();
         std::fflush(stdout);
     }
     std::printf("%d levels played, %d won, %d not won\n", played, played - failed, failed);
