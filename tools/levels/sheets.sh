@@ -17,7 +17,7 @@ for s in ${SECTIONS:-1 2 3 4 5 6 7}; do
     previews+=(-label "$n" "$out/shots/mappreview-$n.png")
   done
   montage "${boards[@]}" -tile 5x3 -geometry 320x240+4+4 "$out/section-$s.png"
-  montage "${previews[@]}" -crop 240x275+280+228 -tile 5x3 -geometry +4+4 "$out/previews-$s.png" 2>/dev/null || \
+  montage "${previews[@]}" -crop 250x290+275+215 -tile 5x3 -geometry +4+4 "$out/previews-$s.png" 2>/dev/null || \
     montage "${previews[@]}" -tile 5x3 -geometry 240x180+4+4 "$out/previews-$s.png"
   echo "section $s: $out/section-$s.png $out/previews-$s.png"
 done
