@@ -27,7 +27,7 @@ bench: build
 	bash bench/run.sh $(BUILD)
 
 contact-sheet: build
-	@cmake --build $(BUILD) -j $(JOBS) --target contact_sheet
+	@cmake --build $(BUILD) -j $(JOBS) --target contact-sheet
 	@bash tools/levels/sheets.sh $(BUILD) $(BUILD)/contact/levels
 
 clean:

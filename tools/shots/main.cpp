@@ -59,6 +59,7 @@ void save(const std::string& out, const std::string& name) {
 // Enters a level from the map and runs it to `frames`, closing the difficulty dialog unless it is wanted.
 void play(int level, int frames, bool keepdialog) {
     curlevel = level;
+    reset_player_data_for_new_level();
     if (level_type[level] == 0) {  // no catalogue: a plain time level
         level_type[level] = level_challenge[level] = 1;
         level_time3[level] = 60;
@@ -154,6 +155,7 @@ int main(int argc, char** argv) {
             auto colon = scene.find(':', 6);
             int frames = colon == std::string::npos ? 200 : std::atoi(scene.c_str() + colon + 1);
             curlevel = level;
+            reset_player_data_for_new_level();  // as the map does: a board left in an earlier scene is not resumed
             curscreen = screen_map;
             instgame();
             for (int f = 0; f < frames; ++f) {
