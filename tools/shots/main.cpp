@@ -191,7 +191,7 @@ int main(int argc, char** argv) {
         } else if (scene.rfind("win:", 0) == 0) {
             int d = 1, stars = 1, w = 300;
             std::sscanf(scene.c_str() + 4, "%d:%d:%d", &d, &stars, &w);
-            play(2, 60, false);
+            play(2, 150, false);  // past the help page and the difficulty dialog
             playdifficulty[1] = d;
             level_challenge[2] = 1;
             playseconds[1] = stars >= 3 ? level_time3[2] : stars == 2 ? level_time2[2] : level_time2[2] + 1;

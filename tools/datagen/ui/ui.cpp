@@ -410,12 +410,25 @@ void make_game(const std::string& d) {
         gold_bar(c, 20, 22, 760, 5, 2.5);
         out(c, d, "up.png");
     }
-    {  // back panel behind the board's lower stack: a dark recess framed in stone
-        Canvas c(800, 400);
-        auto p = rrect(6, 6, 788, 420, 18);
+    {  // back panel behind the board's lower stack: a dark recess framed in stone, drawn centred 2 right of the
+       // screen centre and 200 above the bottom. Its wings are the plaques under the side counters: rescued
+       // animals and score on the left (468..485 left of the centre), the star marks and the clock on the right.
+        Canvas c(1024, 400);
+        auto p = rrect(118, 6, 788, 420, 18);
         ui::fill_with(c, p, ui::vgrad(6, 400, gen::hex(0x163832, 0.55), gen::hex(0x081814, 0.8)));
         ui::grain(c, p, 0.1, 12, 84);
         ui::inner_shadow(c, p, 0, 6, 14, 0.7);
+        struct Wing {
+            double x, y, w, h;
+            uint32_t seed;
+        };
+        for (const Wing& wg : {Wing{2, 106, 100, 108, 87}, Wing{890, 66, 132, 170, 88}}) {
+            stone_panel(c, wg.x, wg.y, wg.w, wg.h, 14, wg.seed, false);
+            auto field = rrect(wg.x + 10, wg.y + 10, wg.w - 20, wg.h - 20, 9);
+            ui::fill_with(c, field, ui::vgrad(wg.y + 10, wg.y + wg.h - 10, gen::hex(0x2a1c10, 0.82),
+                                              gen::hex(0x140c06, 0.88)));
+            ui::inner_shadow(c, field, 1, 2, 4, 0.8);
+        }
         out(c, d, "downback2.png");
     }
     {  // front ledge below the board, handle (415, 58): the floor step and the side counters' plates
