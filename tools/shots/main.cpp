@@ -56,6 +56,15 @@ void save(const std::string& out, const std::string& name) {
     flip(1);
 }
 
+// Runs the game screen for `frames` frames, closing a level's help page and, unless it is wanted, the
+// difficulty dialog as soon as they are fully open.
+void runframes(int frames, bool keepdialog = false) {
+    for (int f = 0; f < frames; ++f) {
+        harness_frames(1);
+        if ((popupkind == 102 || (popupkind == 777 && !keepdialog)) && popupfade == 16) popupfadedir = 2;
+    }
+}
+
 // Enters a level from the map and runs it to `frames`, closing the difficulty dialog unless it is wanted.
 void play(int level, int frames, bool keepdialog) {
     curlevel = level;
@@ -67,11 +76,7 @@ void play(int level, int frames, bool keepdialog) {
     }
     curscreen = screen_map;
     instgame();
-    for (int f = 0; f < frames; ++f) {
-        harness_frames(1);
-        if (!keepdialog && popupkind == 777 && popupfade == 16) popupfadedir = 2;
-        if (popupkind == 102 && popupfade == 16) popupfadedir = 2;  // a level's help page
-    }
+    runframes(frames, keepdialog);
 }
 
 // A small board of three colours with a trapped animal, for looking at play without the level catalogue.
@@ -158,14 +163,10 @@ int main(int argc, char** argv) {
             reset_player_data_for_new_level();  // as the map does: a board left in an earlier scene is not resumed
             curscreen = screen_map;
             instgame();
-            for (int f = 0; f < frames; ++f) {
-                harness_frames(1);
-                // Close the help page and the difficulty dialog.
-                if ((popupkind == 777 || popupkind == 102) && popupfade == 16) popupfadedir = 2;
-            }
+            runframes(frames);
             save(out, "level-" + std::to_string(level) + "-" + std::to_string(frames));
         } else if (scene.rfind("dialog:", 0) == 0) {
-            play(std::atoi(scene.c_str() + 7), 60, true);
+            play(std::atoi(scene.c_str() + 7), 130, true);  // after a help page, if the level has one
             save(out, "dialog-" + scene.substr(7));
         } else if (scene.rfind("story:", 0) == 0) {
             curscreen = screen_map;
@@ -183,10 +184,7 @@ int main(int argc, char** argv) {
             int frames = std::atoi(scene.c_str() + 6);
             play(1, 1, false);
             madeupboard();
-            for (int f = 1; f < frames; ++f) {
-                harness_frames(1);
-                if ((popupkind == 777 || popupkind == 102) && popupfade == 16) popupfadedir = 2;
-            }
+            runframes(frames - 1);
             save(out, "board-" + scene.substr(6));
         } else if (scene.rfind("win:", 0) == 0) {
             int d = 1, stars = 1, w = 300;
