@@ -14,6 +14,11 @@ extern int desktopw, desktoph;
 // checks be tried for desktops the machine does not have.
 extern int fakedesktopw, fakedesktoph;
 
+// Window pixels of the mouse to logical units, and logical units to the window pixel that shows them (where
+// the pointer is warped to). Whenever the picture is letterboxed both go through the area it is drawn in.
+void window_to_logical(int wx, int wy, int* lx, int* ly);
+void logical_to_window(int lx, int ly, int* wx, int* wy);
+
 void checkvideo();
 void instgraphic();
 void togglescreensize(int mode, int full);

@@ -48,7 +48,10 @@ void enter(int screen, int arg) {
 void updatefade() {
     if (fadestate == 2) {
         if (fadelevel > -16) fadelevel -= 16;
-        if (fadelevel == -16) enter(nextscreen, nextscreenarg);
+        if (fadelevel == -16) {
+            if (curscreen == screen_game) leavegame();
+            enter(nextscreen, nextscreenarg);
+        }
     } else if (fadelevel < 255) {
         fadelevel += 16;
     }

@@ -247,6 +247,15 @@ void leavewonlevel() {
     gotoscreen(screen_map, 0);
 }
 
+void leavegame() {
+    // The cannon's stone goes with the level; a level left unfinished is stored once more as it stands now,
+    // since it went on moving during the fade-out, so that the board it resumes is the board on file.
+    if (level_type[playlevel] == 1) unloadcannon();
+    const int p = curplayer;
+    if (p >= 1 && p <= MAXPLAYERS && levelinprogress[p] == 1 && wincount == 0 && losecount == 0 && !restartpending)
+        saveplayer(p);
+}
+
 void losetest() {
     if (emptybarframes >= 100 && losecount == 0 && wincount == 0) losecount = 1;
     if (losecount > 0) ++losecount;
