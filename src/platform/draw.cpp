@@ -21,6 +21,7 @@ int context_generation = 0;  // bumps whenever the renderer is replaced: texture
 
 float logical_w = 1024, logical_h = 768;
 int letterbox = 0;
+int drawing_on = 1;
 int out_w = 0, out_h = 0;          // output size in device pixels
 float area_x = 0, area_y = 0;      // the logical area's placement on the output
 float area_w = 1, area_h = 1;
@@ -169,6 +170,8 @@ void set_virtual_resolution(float width, float height) {
 
 float virtual_width() { return logical_w; }
 float virtual_height() { return logical_h; }
+
+void set_drawing(int on) { drawing_on = on ? 1 : 0; }
 
 void set_letterbox(int on) {
     letterbox = on ? 1 : 0;
@@ -537,7 +540,7 @@ uint32_t image_pixel(const TImage& image, int frame, int x, int y) {
 }
 
 void draw_image(const TImage& image, float x, float y, int frame) {
-    if (!image || !renderer || frame < 0 || frame >= (int)image->cells.size()) return;
+    if (!drawing_on || !image || !renderer || frame < 0 || frame >= (int)image->cells.size()) return;
     ImageData& im = *image;
     SDL_Texture* tex;
     SDL_Color col{(Uint8)ds.r, (Uint8)ds.g, (Uint8)ds.b, ds.alpha_byte};

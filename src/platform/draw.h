@@ -35,6 +35,9 @@ void graphics_close();
 // How the logical area lies on the output: stretched over the whole window (the window modes), or scaled to
 // fit with black bars (full screen on a desktop-sized borderless window).
 void set_letterbox(int on);
+// Drawing can be switched off for frames that are only worked out, never shown (the level solver plays many
+// frames of a level out of sight): image draws then do nothing.
+void set_drawing(int on);
 // Output rectangle (device pixels) that shows the logical area.
 void logical_area(int* x, int* y, int* w, int* h);
 // Output (device) size in pixels.

@@ -57,6 +57,7 @@ void fresh_display() {
     set_blend(BLEND_ALPHA);
     set_scale(1, 1);
     set_rotation(0);
+    set_drawing(1);
     set_auto_midhandle(1);
 }
 
