@@ -16,9 +16,7 @@
 #include "platform/input.h"
 #include "platform/paths.h"
 #include "platform/random.h"
-#include "screens/intro.h"
 #include "screens/map.h"
-#include "screens/story.h"
 #include "storage/players.h"
 #include "storage/settings.h"
 #include "texts/fonts.h"
@@ -90,7 +88,7 @@ void instmain() {
     curscreen = screen_none;
     set_auto_midhandle(1);
     loadmaingraphics();
-    instintro(1);
+    enterscreen(screen_intro, 1);
 }
 
 void pollinput() {
@@ -157,15 +155,7 @@ void doall() {
     stattime();
     ++framecount;
     updatefade();
-    switch (curscreen) {
-        case screen_intro: showintro(); break;
-        case screen_load: showload(); break;
-        case screen_menu: showmenu(); break;
-        case screen_game: showgame(); break;
-        case screen_map: showadventuremap(); break;
-        case screen_story: showstory(); break;
-        default: break;
-    }
+    showscreen();
     if (framecount > 3) updatemusic();
     if (appsuspended == 0 && paused == 1 && curscreen != screen_load && curscreen != screen_intro) {
         set_scale(0.7f, 0.7f);

@@ -76,7 +76,7 @@ void play(int level, int frames, bool keepdialog) {
         level_time2[level] = 90;
     }
     curscreen = screen_map;
-    instgame();
+    enterscreen(screen_game, 0);
     runframes(frames, keepdialog);
 }
 
@@ -95,7 +95,7 @@ void madeupboard() {
 
 void to_menu() {
     curscreen = screen_map;
-    instmenu();
+    enterscreen(screen_menu, 0);
     harness_frames(60);
 }
 // A player part-way through the adventure: levels below `highest` won with a mix of stars.
@@ -120,7 +120,7 @@ void to_map(int frames, int mousex, int mousey, int section = 0) {
     playlevel = 0;
     curscreen = screen_menu;
     loadloadstuff_dynamic();  // the logo images, the rank plate among them, stay loaded from the loading screen
-    instadventuremap();
+    enterscreen(screen_map, 0);
     if (section > 0) {
         mapsection = section;
         mapscroll = -(float)(section - 1) * MAPSECTIONWIDTH;
@@ -163,7 +163,7 @@ int main(int argc, char** argv) {
             curlevel = level;
             reset_player_data_for_new_level();  // as the map does: a board left in an earlier scene is not resumed
             curscreen = screen_map;
-            instgame();
+            enterscreen(screen_game, 0);
             runframes(frames);
             save(out, "level-" + std::to_string(level) + "-" + std::to_string(frames));
         } else if (scene.rfind("dialog:", 0) == 0) {
@@ -171,12 +171,12 @@ int main(int argc, char** argv) {
             save(out, "dialog-" + scene.substr(7));
         } else if (scene.rfind("story:", 0) == 0) {
             curscreen = screen_map;
-            inststory(std::atoi(scene.c_str() + 6));
+            enterscreen(screen_story, std::atoi(scene.c_str() + 6));
             harness_frames(30);
             save(out, "story-" + scene.substr(6));
         } else if (scene.rfind("ending:", 0) == 0) {
             curscreen = screen_map;
-            inststory(8);
+            enterscreen(screen_story, 8);
             harness_frames(30);
             storyleave = 19;
             harness_frames(std::atoi(scene.c_str() + 7));
