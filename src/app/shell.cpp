@@ -14,6 +14,7 @@
 #include "match3/match3.h"
 #include "platform/audio.h"
 #include "platform/input.h"
+#include "platform/mixer.h"
 #include "platform/paths.h"
 #include "platform/random.h"
 #include "screens/intro.h"
@@ -50,7 +51,24 @@ int stat_ticks = 0;
 }  // namespace
 
 void checksingleinstance(const char* name) {
-    if (!acquire_instance_name(name)) std::exit(0);
+    if (acquire_instance_name(name)) return;
+    std::printf("Ombrivale is running already: its window is brought to the front\n");
+    endprogram(0);
+}
+
+std::string instancekey() {
+    // FNV-1a of the folder keeps the name short whatever the path.
+    uint64_t h = 1469598103934665603ull;
+    for (unsigned char c : specialfolderpath(35)) h = (h ^ c) * 1099511628211ull;
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", (unsigned long long)h);
+    return instancename + "." + hex;
+}
+
+void endprogram(int status) {
+    std::fflush(stdout);
+    mixer_close_device();
+    std::exit(status);
 }
 
 void minimizewindow(int window) {
@@ -156,15 +174,29 @@ void pollinput() {
     if (devkeys == 1 && f8held == 1) load_all_levels();
     if (app_terminate_requested()) popupaction(99);
     for (int e = next_app_event(); e != -1; e = next_app_event()) appsuspended = e == 1 ? 1 : 0;
+    if (instance_raise_requested()) {
+        std::printf("another start asked for the window\n");
+        raise_window();
+    }
     if (appsuspended == 1 && paused == -1) {
         appsuspended = 2;
         paused = 1;
-        if (curplayer >= 0 && (curscreen == screen_game || curscreen <= 0)) saveplayer(curplayer);
-        savesettings(0);
+        savesuspended();
         minimizewindow(mainwindow);
         if (musicchannel) pause_channel(musicchannel);
         if (ambientchannel) pause_channel(ambientchannel);
     }
+}
+
+void savesuspended() {
+    if (curplayer >= 0 && (curscreen == screen_game || curscreen <= 0)) saveplayer(curplayer);
+    savesettings(0);
+}
+
+void stopbysignal() {
+    std::printf("stopped by signal %d\n", stop_signal());
+    savesuspended();
+    quitrequested = 1;
 }
 
 void stattime() {
@@ -234,9 +266,10 @@ int startup() {
         return 0;
     }
     findbasedir();
-    checksingleinstance(instancename.c_str());
+    checksingleinstance(instancekey().c_str());
+    install_stop_signals();
     // Without its levels the game cannot be played: say so and stop before any window opens.
-    if (!levelfile_ok()) std::exit(1);
+    if (!levelfile_ok()) endprogram(1);
     frametimer = create_timer(50);
     secondtimer = create_timer(1);
     clocktimer = create_timer(1);
@@ -251,6 +284,10 @@ int startup() {
 }
 
 void mainloop_frame(int wait) {
+    if (stop_signal() && quitrequested != 1) {
+        stopbysignal();
+        return;
+    }
     clear_screen();
     pollinput();
     doall();

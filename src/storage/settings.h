@@ -5,6 +5,9 @@
 extern std::string userpath;  // always ends with a separator
 extern int newuserfolder;
 extern int fullscreen, displaymode, musicvolume, soundvolume, curplayer, bganimation, customcursor;
+// A display state chosen for this run only (0 window, 1 full screen, -1 none): loadsettings applies it, and the
+// file keeps the player's own choice until the player changes the display in the options.
+extern int displayoverride;
 
 // Finds or creates userpath (under the user's data folder, else data/saves/ beside the game's data) and prints
 // it; newuserfolder = 1 when it had to be created.
