@@ -12,14 +12,12 @@
 //           opens it, or over level 1), fire:L:X:F (level L, one stone fired at logical x = X, frame F after)
 //   --jpeg Q before the scenes writes JPEG files of quality Q instead of PNG (compact pictures for documents).
 #include <algorithm>
-#include <cstddef>
 #include <cstdio>
-// After <cstdio>: the JPEG library's header needs FILE and size_t declared first.
-#include <jpeglib.h>
 #include <cstdlib>
 #include <string>
 
 #include "app/display.h"
+#include "canvas.h"
 #include "app/harness.h"
 #include "app/screenflow.h"
 #include "app/shell.h"
@@ -53,35 +51,11 @@ int failed = 0;       // a scene could not be written
 bool save_jpeg(const std::string& path) {
     int w = 0, h = 0;
     std::vector<uint8_t> px = read_frame_rgba(&w, &h);
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f || w <= 0 || h <= 0) {
-        if (f) std::fclose(f);
-        return false;
-    }
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr jerr;
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_compress(&cinfo);
-    jpeg_stdio_dest(&cinfo, f);
-    cinfo.image_width = (JDIMENSION)w;
-    cinfo.image_height = (JDIMENSION)h;
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, jpegquality, TRUE);
-    cinfo.optimize_coding = TRUE;
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<uint8_t> row((size_t)w * 3);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        const uint8_t* src = &px[(size_t)cinfo.next_scanline * w * 4];
-        for (int x = 0; x < w; ++x)
-            for (int k = 0; k < 3; ++k) row[(size_t)x * 3 + k] = src[x * 4 + k];
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&cinfo, &r, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    return std::fclose(f) == 0;
+    if (w <= 0 || h <= 0) return false;
+    std::vector<uint8_t> rgb((size_t)w * h * 3);
+    for (size_t i = 0; i < (size_t)w * h; ++i)
+        for (int k = 0; k < 3; ++k) rgb[i * 3 + k] = px[i * 4 + k];
+    return gen::save_jpeg_rgb(path, rgb.data(), w, h, jpegquality);
 }
 
 void save(const std::string& out, const std::string& name) {
