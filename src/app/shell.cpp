@@ -82,6 +82,15 @@ void loadall() {
     loadbesttimes(newuserfolder == 1 ? 9999 : 0);
 }
 
+namespace {
+// A stop signal during the start ends the program between two loading steps, as it would between two frames.
+void stoppoint() {
+    if (!stop_signal()) return;
+    stopbysignal();
+    endprogram(0);
+}
+}  // namespace
+
 void loadmaingraphics() {
     cursorimage = load_image_logged("data\\UI\\cursor.png");
     set_image_handle(cursorimage, 0, 0);
@@ -89,11 +98,15 @@ void loadmaingraphics() {
     readmenutexts();
     readstorytexts();
     readgametexts();
+    stoppoint();
     loadeffects();
+    stoppoint();
     loadmenustuff();
     loadmapstuff();
+    stoppoint();
     loadmatch3stuff();
     loadaztecstuff();
+    stoppoint();
     load_all_levels();
 }
 
@@ -275,10 +288,13 @@ int startup() {
     clocktimer = create_timer(1);
     makepath();
     loadall();
+    stoppoint();
     checkvideo();
     instgraphic();
     input_start();
+    stoppoint();
     initsound();
+    stoppoint();
     instmain();
     return 1;
 }

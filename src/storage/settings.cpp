@@ -60,8 +60,10 @@ void makepath() {
     }
     if (!folder_exists(userpath)) {
         newuserfolder = 0;
-        userpath = resolve_path("data\\saves\\");
-        if (userpath.back() != '/') userpath += '/';
+        // In the working folder, never beside the game's own data: an installed game's tree is not the player's.
+        std::error_code ec;
+        std::string here = std::filesystem::current_path(ec).string();
+        userpath = (ec || here.empty() ? std::string(".") : here) + "/data/saves/";
         if (!folder_exists(userpath)) {
             create_folder(userpath);
             newuserfolder = 1;

@@ -9,7 +9,7 @@ extern int fullscreen, displaymode, musicvolume, soundvolume, curplayer, bganima
 // file keeps the player's own choice until the player changes the display in the options.
 extern int displayoverride;
 
-// Finds or creates userpath (under the user's data folder, else data/saves/ beside the game's data) and prints
+// Finds or creates userpath (under the user's data folder, else data/saves/ in the working folder) and prints
 // it; newuserfolder = 1 when it had to be created.
 void makepath();
 // The folder the game keeps its per-machine files under, with a separator appended; empty when unknown.
