@@ -2,9 +2,14 @@
 // when the sound or the video system is missing. Most cases start the real game binary with dummy drivers.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -223,4 +228,49 @@ TEST(CommandLine, ADisplayChosenForOneRunLeavesTheSavedChoice) {
     paused = -1;
     fullscreen = savedfull;
     userpath = saveduser;
+}
+
+TEST(SingleInstance, ASecondStartRingsTheFirstOnce) {
+    std::string name = "ring-" + std::to_string(getpid());
+    ASSERT_EQ(acquire_instance_name(name.c_str()), 1);
+    EXPECT_EQ(instance_raise_requested(), 0);
+    pid_t child = fork();
+    if (child == 0) _exit(acquire_instance_name(name.c_str()) == 0 ? 0 : 7);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(WEXITSTATUS(status), 0);  // the second start is told a game runs
+    EXPECT_EQ(instance_raise_requested(), 1);
+    EXPECT_EQ(instance_raise_requested(), 0);
+}
+
+TEST(SingleInstance, AnotherAccountHoldingTheNameDoesNotStopTheGame) {
+    if (getuid() != 0) GTEST_SKIP() << "needs root to act as another account";
+    std::string name = "squat-" + std::to_string(getpid());
+    std::string full = std::string(appid) + "." + std::to_string(getuid()) + "." + name;
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    pid_t child = fork();
+    if (child == 0) {
+        // Another account takes this user's name first.
+        if (setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
+        int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        std::memcpy(addr.sun_path + 1, full.data(), full.size());
+        socklen_t len = (socklen_t)(offsetof(sockaddr_un, sun_path) + 1 + full.size());
+        if (bind(fd, (sockaddr*)&addr, len) != 0 || listen(fd, 4) != 0) _exit(4);
+        char c = 1;
+        if (write(ready[1], &c, 1) != 1) _exit(5);
+        for (;;) pause();  // holds the name until the parent ends it
+    }
+    close(ready[1]);
+    char c = 0;
+    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(acquire_instance_name(name.c_str()), 1);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("another account holds"), std::string::npos);
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    close(ready[0]);
 }
