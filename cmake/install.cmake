@@ -22,11 +22,11 @@ set(CPACK_PACKAGE_NAME ombrivale)
 set(CPACK_PACKAGE_VENDOR "The Ombrivale developers")
 set(CPACK_PACKAGE_CONTACT "The Ombrivale developers <ombrivale@users.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "puzzle adventure with a stone cannon and a map of 105 levels")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "puzzle adventure with a stone cannon and a map of 105 levels
- Drop coloured stones from a cannon onto a temple stack, clear groups of one
- colour, break granite and chains and bring trapped animals to the floor.
- An adventure map of 105 levels in seven regions, match-3 levels along the
- way, and up to fifteen players with their own progress on one machine.")
+# The summary is the package's synopsis; this is its long description (CPack indents it).
+set(CPACK_PACKAGE_DESCRIPTION "Drop coloured stones from a cannon onto a temple stack, clear groups of one
+colour, break granite and chains and bring trapped animals to the floor.
+An adventure map of 105 levels in seven regions, match-3 levels along the
+way, and up to fifteen players with their own progress on one machine.")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
