@@ -140,6 +140,9 @@ TEST(Process, ASecondCopyRaisesTheFirstAndEndsAtOnce) {
     Child third = spawn({game(), "--windowed"}, game_env(other), other);
     ASSERT_TRUE(wait_for_text(third, "load_all_levels()", kStart)) << third.text;
     stop(third, SIGINT);
+    // --windowed opened a window for this run; the saved choice is still the first start's full screen.
+    EXPECT_NE(third.text.find("Window Size ok"), std::string::npos) << third.text;
+    EXPECT_EQ(readfile(other + "data/Corvantis/Ombrivale-v-0-0-10/settings.txt").substr(0, 3), "1\r\n");
     stop(first, SIGHUP);
 }
 
