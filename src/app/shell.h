@@ -21,7 +21,7 @@ extern int paused;
 extern int appsuspended;
 extern int pointershown;
 extern TImage cursorimage;
-// The system-wide name a running game holds; tests that start the game use names of their own.
+// The name a running game holds (with the user's id and data folder); tests use names of their own.
 extern std::string instancename;
 
 void checksingleinstance(const char* name);

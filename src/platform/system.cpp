@@ -1,7 +1,6 @@
 #include "platform/system.h"
 
 #include <SDL.h>
-#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -99,17 +98,17 @@ int acquire_instance_name(const char* name) {
         return 1;
     }
     // Someone holds the name: ring it. A holder of another account (a squatter) does not stop this game.
-    int held = 0;
+    int run = 0;
     if (connect(fd, (sockaddr*)&addr, len) == 0 || errno == EAGAIN || errno == EINPROGRESS) {
         ucred peer{};
         socklen_t pl = sizeof peer;
         if (getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &pl) == 0 && peer.pid > 0 && peer.uid != getuid()) {
             std::printf("another account holds the name %s: starting anyway\n", full.c_str());
-            held = 1;
+            run = 1;
         }
     }
     close(fd);
-    return held;
+    return run;
 }
 
 int instance_raise_requested() {

@@ -86,6 +86,7 @@ public:
 
 // Stops a running game with a signal: it ends within a second with status 0.
 void stop(Child& c, int sig) {
+    ASSERT_GT(c.pid, 0);
     ASSERT_EQ(kill(c.pid, sig), 0);
     long long t0 = now_ms();
     ASSERT_TRUE(wait_for_end(c, kStop)) << "still running a second after signal " << sig << "\n" << c.text;
@@ -266,6 +267,7 @@ TEST(SingleInstance, AnotherAccountHoldingTheNameDoesNotStopTheGame) {
         if (write(ready[1], &c, 1) != 1) _exit(5);
         for (;;) pause();  // holds the name until the parent ends it
     }
+    ASSERT_GT(child, 0);
     close(ready[1]);
     char c = 0;
     ASSERT_EQ(read(ready[0], &c, 1), 1);

@@ -80,6 +80,7 @@ bool wait_for_text(Child& c, const std::string& text, int ms) {
 }
 
 bool wait_for_end(Child& c, int ms) {
+    if (c.pid <= 0) return false;  // never started: there is nothing to wait for, and nothing to kill
     long long end = now_ms() + ms;
     while (c.out >= 0) {
         long long left = end - now_ms();
