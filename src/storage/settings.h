@@ -4,7 +4,7 @@
 
 extern std::string userpath;  // always ends with a separator
 extern int newuserfolder;
-extern int fullscreen, displaymode, musicvolume, soundvolume, curplayer, bganimation, customcursor;
+#include "globals.h"  // the settings themselves
 // A display state chosen for this run only (0 window, 1 full screen, -1 none): loadsettings applies it, and the
 // file keeps the player's own choice until the player changes the display in the options.
 extern int displayoverride;
