@@ -3,7 +3,8 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build play test bench contact-sheet clean
+.PHONY: all deps configure build play test bench contact-sheet install uninstall package screenshots clean
+PREFIX  ?= /usr/local
 
 all: build
 
@@ -29,6 +30,22 @@ bench: build
 contact-sheet: build
 	@cmake --build $(BUILD) -j $(JOBS) --target contact-sheet
 	@bash tools/levels/sheets.sh $(BUILD) $(BUILD)/contact/levels
+
+# DESTDIR is honoured; the files installed are kept in $(BUILD)/installed_files.txt for uninstall.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
+	cp $(BUILD)/install_manifest.txt $(BUILD)/installed_files.txt
+
+uninstall:
+	DESTDIR="$(DESTDIR)" bash scripts/uninstall.sh $(BUILD)/installed_files.txt
+
+# A Debian package in $(BUILD)/package/.
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# The README's pictures, rendered by the screenshot tool.
+screenshots: build
+	bash scripts/screenshots.sh $(BUILD) docs/screenshots
 
 clean:
 	rm -rf $(BUILD)

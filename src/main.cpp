@@ -1,10 +1,13 @@
-// Ombrivale: start-up, then the 50 Hz loop until the player quits.
-#include <cstdlib>
-
+// Ombrivale: the command line, start-up, then the 50 Hz loop until the player quits or a stop signal arrives.
+#include "app/cmdline.h"
 #include "app/shell.h"
+#include "storage/settings.h"
 
-int main() {
+int main(int argc, char** argv) {
+    int done = parsecmdline(argc, argv);
+    if (done >= 0) return done;
+    displayoverride = cmd_display;
     if (!startup()) return 1;
     mainloop();
-    std::exit(0);
+    endprogram(0);
 }

@@ -119,6 +119,7 @@ void togglescreensize(int mode, int full) {
     }
     mainwindow = graphics_is_open() ? 1 : 0;
     setwindowicon(mainwindow);
+    displayoverride = -1;  // the player chose: from now on the file follows the display
     savesettings(0);
 }
 

@@ -1,10 +1,8 @@
 // Display modes, the window, and the logical drawing size the rest of the game reads.
 #pragma once
+#include "globals.h"  // the logical size
 
-extern int virtw, virth;        // logical size
-extern int centerx, centery;    // its halves
 extern int windoww, windowh;    // physical size of the window or screen
-extern int widthshift;          // offset of this width's centre against a 1366-wide layout
 extern int mainwindow;          // the window handle (1 while a window is open)
 extern int modewidth[11], modeheight[11];
 extern int modeavailable[11];

@@ -14,11 +14,10 @@
 #include "match3/match3.h"
 #include "platform/audio.h"
 #include "platform/input.h"
+#include "platform/mixer.h"
 #include "platform/paths.h"
 #include "platform/random.h"
-#include "screens/intro.h"
 #include "screens/map.h"
-#include "screens/story.h"
 #include "storage/players.h"
 #include "storage/settings.h"
 #include "texts/fonts.h"
@@ -50,7 +49,24 @@ int stat_ticks = 0;
 }  // namespace
 
 void checksingleinstance(const char* name) {
-    if (!acquire_instance_name(name)) std::exit(0);
+    if (acquire_instance_name(name)) return;
+    std::printf("Ombrivale is running already: its window is brought to the front\n");
+    endprogram(0);
+}
+
+std::string instancekey() {
+    // FNV-1a of the folder keeps the name short whatever the path.
+    uint64_t h = 1469598103934665603ull;
+    for (unsigned char c : specialfolderpath(35)) h = (h ^ c) * 1099511628211ull;
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", (unsigned long long)h);
+    return instancename + "." + hex;
+}
+
+void endprogram(int status) {
+    std::fflush(stdout);
+    mixer_close_device();
+    std::exit(status);
 }
 
 void minimizewindow(int window) {
@@ -64,6 +80,15 @@ void loadall() {
     loadbesttimes(newuserfolder == 1 ? 9999 : 0);
 }
 
+namespace {
+// A stop signal during the start ends the program between two loading steps, as it would between two frames.
+void stoppoint() {
+    if (!stop_signal()) return;
+    stopbysignal();
+    endprogram(0);
+}
+}  // namespace
+
 void loadmaingraphics() {
     cursorimage = load_image_logged("data\\UI\\cursor.png");
     set_image_handle(cursorimage, 0, 0);
@@ -71,11 +96,15 @@ void loadmaingraphics() {
     readmenutexts();
     readstorytexts();
     readgametexts();
+    stoppoint();
     loadeffects();
+    stoppoint();
     loadmenustuff();
     loadmapstuff();
+    stoppoint();
     loadmatch3stuff();
     loadaztecstuff();
+    stoppoint();
     load_all_levels();
 }
 
@@ -90,7 +119,7 @@ void instmain() {
     curscreen = screen_none;
     set_auto_midhandle(1);
     loadmaingraphics();
-    instintro(1);
+    enterscreen(screen_intro, 1);
 }
 
 void pollinput() {
@@ -128,15 +157,29 @@ void pollinput() {
             popupaction(99);
     }
     for (int e = next_app_event(); e != -1; e = next_app_event()) appsuspended = e == 1 ? 1 : 0;
+    if (instance_raise_requested()) {
+        std::printf("another start asked for the window\n");
+        raise_window();
+    }
     if (appsuspended == 1 && paused == -1) {
         appsuspended = 2;
         paused = 1;
-        if (curplayer >= 0 && (curscreen == screen_game || curscreen <= 0)) saveplayer(curplayer);
-        savesettings(0);
+        savesuspended();
         minimizewindow(mainwindow);
         if (musicchannel) pause_channel(musicchannel);
         if (ambientchannel) pause_channel(ambientchannel);
     }
+}
+
+void savesuspended() {
+    if (curplayer >= 0 && (curscreen == screen_game || curscreen <= 0)) saveplayer(curplayer);
+    savesettings(0);
+}
+
+void stopbysignal() {
+    std::printf("stopped by signal %d\n", stop_signal());
+    savesuspended();
+    quitrequested = 1;
 }
 
 void stattime() {
@@ -157,15 +200,7 @@ void doall() {
     stattime();
     ++framecount;
     updatefade();
-    switch (curscreen) {
-        case screen_intro: showintro(); break;
-        case screen_load: showload(); break;
-        case screen_menu: showmenu(); break;
-        case screen_game: showgame(); break;
-        case screen_map: showadventuremap(); break;
-        case screen_story: showstory(); break;
-        default: break;
-    }
+    showscreen();
     if (framecount > 3) updatemusic();
     if (appsuspended == 0 && paused == 1 && curscreen != screen_load && curscreen != screen_intro) {
         set_scale(0.7f, 0.7f);
@@ -208,23 +243,31 @@ int startup() {
         return 0;
     }
     findbasedir();
-    checksingleinstance(instancename.c_str());
+    checksingleinstance(instancekey().c_str());
+    install_stop_signals();
     // Without its levels the game cannot be played: say so and stop before any window opens.
-    if (!levelfile_ok()) std::exit(1);
+    if (!levelfile_ok()) endprogram(1);
     frametimer = create_timer(50);
     secondtimer = create_timer(1);
     clocktimer = create_timer(1);
     makepath();
     loadall();
+    stoppoint();
     checkvideo();
     instgraphic();
     input_start();
+    stoppoint();
     initsound();
+    stoppoint();
     instmain();
     return 1;
 }
 
 void mainloop_frame(int wait) {
+    if (stop_signal() && quitrequested != 1) {
+        stopbysignal();
+        return;
+    }
     clear_screen();
     pollinput();
     doall();

@@ -2,26 +2,13 @@
 #pragma once
 #include <string>
 
+#include "globals.h"
 #include "platform/draw.h"
 #include "platform/system.h"
 
-extern int quitrequested;
 extern TTimer frametimer, secondtimer, clocktimer;
-extern int framecount;
-extern int fps;
-extern int curscreen;
-extern int mx, my;
-extern int mhit1, mhit2, mdown1, mheld1;
-extern int key_escape, key_f2, key_f3, key_f4;
-extern int escapedelay;
-extern int f7held, f8held;
-extern int mouseactive;
-extern int devkeys;
-extern int paused;
-extern int appsuspended;
-extern int pointershown;
 extern TImage cursorimage;
-// The system-wide name a running game holds; tests that start the game use names of their own.
+// The name a running game holds (with the user's id and data folder); tests use names of their own.
 extern std::string instancename;
 
 void checksingleinstance(const char* name);
@@ -39,3 +26,11 @@ int startup();
 void mainloop_frame(int wait);
 // The main loop until quitrequested.
 void mainloop();
+// What focus loss saves: the current player (on the game screen and the screens up to the menu) and the settings.
+void savesuspended();
+// A stop signal arrived: save as on focus loss and end the loop after this frame.
+void stopbysignal();
+// The one way the program ends once it has started: closes the audio device, then exits with `status`.
+[[noreturn]] void endprogram(int status);
+// The single-instance name: `instancename` with the user's data folder, so each data folder has one game.
+std::string instancekey();

@@ -13,12 +13,9 @@
 #include "match3/match3.h"
 #include "platform/audio.h"
 #include "platform/background.h"
-#include "screens/map.h"
-#include "screens/story.h"
 #include "storage/players.h"
 #include "storage/settings.h"
 #include "ui/helppages.h"
-#include "ui/menu.h"
 #include "ui/popups.h"
 
 int curlevel = 0;
@@ -74,9 +71,6 @@ void deletegamestuff_dynamic() {
 
 void instgame() {
     gameprevscreen = curscreen;
-    deletemapstuff_dynamic();
-    deletemenustuff_dynamic();
-    deletestorystuff_dynamic();
     m3freebackdrop();
     if (gameprevscreen != screen_game) {
         deletegamestuff_dynamic();

@@ -13,7 +13,7 @@
 #include "platform/audio.h"
 #include "platform/random.h"
 #include "storage/settings.h"
-#include "texts/textpop.h"
+#include "effects/textpop.h"
 
 int groupcount[101];
 int explosionflag = 0;

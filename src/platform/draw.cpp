@@ -94,7 +94,10 @@ void graphics_open(int width, int height, int depth, int /*hz*/, int /*flags*/) 
             return;
         }
         renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
-        if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+        if (!renderer) {
+            std::printf("no accelerated renderer (%s): using the software renderer\n", SDL_GetError());
+            renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+        }
         if (!renderer) {
             std::printf("error graphics_open %s\n", SDL_GetError());
             SDL_DestroyWindow(window);
@@ -221,6 +224,12 @@ void set_window_icon_rgba(const uint8_t* rgba, int w, int h) {
 
 void minimize_window() {
     if (window) SDL_MinimizeWindow(window);
+}
+
+void raise_window() {
+    if (!window) return;
+    if (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(window);
+    SDL_RaiseWindow(window);
 }
 
 void window_outer_rect(int* l, int* t, int* r, int* b) {

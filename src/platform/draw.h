@@ -47,6 +47,8 @@ void output_size(int* w, int* h);
 void set_window_title(const std::string& title);
 void set_window_icon_rgba(const uint8_t* rgba, int w, int h);
 void minimize_window();
+// Brings the window to the front (restoring it when minimised).
+void raise_window();
 // Outer rectangle of the game window (with frame) and of the desktop: left, top, right, bottom.
 void window_outer_rect(int* l, int* t, int* r, int* b);
 void desktop_rect(int* l, int* t, int* r, int* b);

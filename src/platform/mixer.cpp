@@ -272,7 +272,10 @@ float channel_pan(const TChannel& channel) { return channel ? channel->pan : 0; 
 
 int mixer_open_device() {
     if (device) return 1;
-    if (!SDL_WasInit(SDL_INIT_AUDIO) && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
+    if (!SDL_WasInit(SDL_INIT_AUDIO) && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        std::printf("no sound: the audio system could not start (%s); the game plays silently\n", SDL_GetError());
+        return 0;
+    }
     SDL_AudioSpec want{}, have{};
     want.freq = MIXRATE;
     want.format = AUDIO_S16SYS;
@@ -280,7 +283,10 @@ int mixer_open_device() {
     want.samples = 1024;
     want.callback = callback;
     device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (!device) return 0;
+    if (!device) {
+        std::printf("no sound: no audio device could be opened (%s); the game plays silently\n", SDL_GetError());
+        return 0;
+    }
     SDL_PauseAudioDevice(device, 0);
     return 1;
 }

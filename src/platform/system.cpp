@@ -5,6 +5,10 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+
 #include <cerrno>
 #include <chrono>
 #include <cstddef>
@@ -13,7 +17,14 @@
 #include <cstring>
 #include <thread>
 
+const char* const appid = "io.github.ombrivale.Ombrivale";
+
 namespace {
+volatile std::sig_atomic_t stopsignal = 0;
+int instance_fd = -1;
+
+void on_stop_signal(int sig) { stopsignal = sig; }
+
 int64_t now_ns() {
     using namespace std::chrono;
     return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
@@ -21,6 +32,12 @@ int64_t now_ns() {
 }  // namespace
 
 int platform_init() {
+    // Stop signals are the game's own business (see install_stop_signals), not a close request.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // The window's class is the application id, so desktops match it to the menu entry and its icon.
+    setenv("SDL_VIDEO_X11_WMCLASS", appid, 0);
+    setenv("SDL_VIDEO_WAYLAND_WMCLASS", appid, 0);
+    SDL_SetHint(SDL_HINT_APP_NAME, "Ombrivale");
     SDL_SetHint(SDL_HINT_RENDER_BATCHING, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
@@ -56,21 +73,64 @@ int wait_timer(TTimer& t) {
     return missed;
 }
 
-// An abstract-namespace Unix socket bound to the name: the kernel frees it when the process ends, however it ends.
+// An abstract-namespace Unix socket named with the user's id and the name: the kernel frees it when the process
+// ends, however it ends. The holder listens on it; another start of the same user connects, which asks the
+// holder to show its window.
 int acquire_instance_name(const char* name) {
-    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return 1;  // cannot tell: let the game run
     sockaddr_un addr;
     std::memset(&addr, 0, sizeof addr);
     addr.sun_family = AF_UNIX;
-    std::string full = std::string("ombrivale.") + name;
+    std::string full = std::string(appid) + "." + std::to_string(getuid()) + "." + name;
     size_t n = std::min(full.size(), sizeof addr.sun_path - 2);
     std::memcpy(addr.sun_path + 1, full.data(), n);
     socklen_t len = (socklen_t)(offsetof(sockaddr_un, sun_path) + 1 + n);
-    if (bind(fd, (sockaddr*)&addr, len) != 0) {
-        close(fd);
-        return errno == EADDRINUSE ? 0 : 1;
+    if (bind(fd, (sockaddr*)&addr, len) == 0) {
+        listen(fd, 8);
+        // The descriptor stays open (and the name held) until the process ends.
+        if (instance_fd >= 0) close(instance_fd);
+        instance_fd = fd;
+        return 1;
     }
-    // The descriptor stays open (and the name held) until the process ends.
-    return 1;
+    if (errno != EADDRINUSE) {
+        close(fd);
+        return 1;
+    }
+    // Someone holds the name: ring it. A holder of another account (a squatter) does not stop this game.
+    int run = 0;
+    if (connect(fd, (sockaddr*)&addr, len) == 0 || errno == EAGAIN || errno == EINPROGRESS) {
+        ucred peer{};
+        socklen_t pl = sizeof peer;
+        if (getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &pl) == 0 && peer.pid > 0 && peer.uid != getuid()) {
+            std::printf("another account holds the name %s: starting anyway\n", full.c_str());
+            run = 1;
+        }
+    }
+    close(fd);
+    return run;
 }
+
+int instance_raise_requested() {
+    if (instance_fd < 0) return 0;
+    int asked = 0;
+    for (;;) {
+        int c = accept4(instance_fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (c < 0) break;
+        ucred peer{};
+        socklen_t pl = sizeof peer;
+        if (getsockopt(c, SOL_SOCKET, SO_PEERCRED, &peer, &pl) == 0 && peer.uid == getuid()) asked = 1;
+        close(c);
+    }
+    return asked;
+}
+
+void install_stop_signals() {
+    struct sigaction sa;
+    std::memset(&sa, 0, sizeof sa);
+    sa.sa_handler = on_stop_signal;
+    sigemptyset(&sa.sa_mask);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
+}
+
+int stop_signal() { return (int)stopsignal; }

@@ -19,6 +19,17 @@ int timer_ticks(const TTimer& t);
 // Waits until the next tick; returns the ticks missed since the last wait.
 int wait_timer(TTimer& t);
 
-// Holds a system-wide name for the life of the process. Returns 1 when this process got it, 0 when another
-// process holds it already.
+// The game's application id: window class, desktop entry, metainfo and icon name.
+extern const char* const appid;
+
+// Holds a name for the life of the process, per user account. Returns 1 when this process got it (or when only
+// another account's process holds it), 0 when a process of this user holds it already; that process is then
+// asked to bring its window to the front.
 int acquire_instance_name(const char* name);
+// 1 when another start asked this process to show itself since the last call (never waits).
+int instance_raise_requested();
+
+// SIGTERM, SIGINT and SIGHUP only set a flag from here on; the loop reads it with stop_signal().
+void install_stop_signals();
+// The stop signal received, or 0.
+int stop_signal();

@@ -15,6 +15,7 @@ std::string userpath;
 int newuserfolder = 0;
 int fullscreen = 1, displaymode = 1, musicvolume = 280, soundvolume = 280, curplayer = -1, bganimation = 1,
     customcursor = -1;
+int displayoverride = -1;
 
 namespace {
 bool folder_exists(const std::string& p) {
@@ -31,6 +32,7 @@ bool create_folder(const std::string& p) {
 int* const setting[7] = {&fullscreen, &displaymode, &musicvolume, &soundvolume, &curplayer, &bganimation,
                          &customcursor};
 const int setting_default[7] = {1, 1, 280, 280, -1, 1, -1};
+int storedfullscreen = 1;  // what the file says while displayoverride holds
 }  // namespace
 
 std::string specialfolderpath(int) {
@@ -58,8 +60,10 @@ void makepath() {
     }
     if (!folder_exists(userpath)) {
         newuserfolder = 0;
-        userpath = resolve_path("data\\saves\\");
-        if (userpath.back() != '/') userpath += '/';
+        // In the working folder, never beside the game's own data: an installed game's tree is not the player's.
+        std::error_code ec;
+        std::string here = std::filesystem::current_path(ec).string();
+        userpath = (ec || here.empty() ? std::string(".") : here) + "/data/saves/";
         if (!folder_exists(userpath)) {
             create_folder(userpath);
             newuserfolder = 1;
@@ -103,12 +107,15 @@ void loadsettings() {
     // The current player indexes the profile tables: anything but a slot 1..15 means none.
     if (curplayer < 1 || curplayer > 15) curplayer = -1;
     musicvolnow = musicvolume;
+    storedfullscreen = fullscreen;
+    if (displayoverride == 0 || displayoverride == 1) fullscreen = displayoverride;
 }
 
 void savesettings(int defaults) {
     if (defaults == 1)
         for (int i = 0; i < 7; ++i) *setting[i] = setting_default[i];
     std::string text;
-    for (int i = 0; i < 7; ++i) text += std::to_string(*setting[i]) + "\r\n";
+    bool held = defaults != 1 && (displayoverride == 0 || displayoverride == 1);
+    for (int i = 0; i < 7; ++i) text += std::to_string(i == 0 && held ? storedfullscreen : *setting[i]) + "\r\n";
     write_file_safely(userpath + "settings.txt", text);
 }

@@ -4,9 +4,12 @@
 
 extern std::string userpath;  // always ends with a separator
 extern int newuserfolder;
-extern int fullscreen, displaymode, musicvolume, soundvolume, curplayer, bganimation, customcursor;
+#include "globals.h"  // the settings themselves
+// A display state chosen for this run only (0 window, 1 full screen, -1 none): loadsettings applies it, and the
+// file keeps the player's own choice until the player changes the display in the options.
+extern int displayoverride;
 
-// Finds or creates userpath (under the user's data folder, else data/saves/ beside the game's data) and prints
+// Finds or creates userpath (under the user's data folder, else data/saves/ in the working folder) and prints
 // it; newuserfolder = 1 when it had to be created.
 void makepath();
 // The folder the game keeps its per-machine files under, with a separator appended; empty when unknown.

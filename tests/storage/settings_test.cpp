@@ -114,19 +114,27 @@ TEST_F(Settings, AMissingFileOrAPlayerOutsideTheSlotsGivesSafeValues) {
     EXPECT_EQ(curplayer, 15);
 }
 
-TEST_F(Settings, WhenTheUserFolderCannotBeMadeTheSavesFolderBesideTheDataIsUsed) {
+TEST_F(Settings, WhenTheUserFolderCannotBeMadeTheSavesFolderInTheWorkingFolderIsUsed) {
     // A file where the data folder should be: nothing can be created under it.
     std::string blocked = home + "blocked";
     put(blocked, "x");
     setenv("XDG_DATA_HOME", blocked.c_str(), 1);
     std::string base = temp_folder("fallback-base");
+    std::string work = temp_folder("fallback-work");
     basedir = base;
     std::filesystem::create_directories(base + "data");
+    std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(work);
     makepath();
-    EXPECT_EQ(userpath, base + "data/saves/");
-    EXPECT_EQ(newuserfolder, 1);
-    EXPECT_TRUE(std::filesystem::is_directory(userpath));
+    std::string first = userpath;
+    int created = newuserfolder;
     makepath();
+    std::filesystem::current_path(before);
+    // Never beside the game's data, which may be an installed tree.
+    EXPECT_EQ(first, work + "data/saves/");
+    EXPECT_EQ(created, 1);
+    EXPECT_TRUE(std::filesystem::is_directory(first));
+    EXPECT_FALSE(std::filesystem::exists(base + "data/saves"));
     EXPECT_EQ(newuserfolder, 0);
 
     // Without XDG_DATA_HOME the user's ~/.local/share is used.

@@ -10,13 +10,16 @@
 //           section 2), mappreview:L (the preview of an unlocked level L), maprank:F (frame F of the map while a
 //           new rank is celebrated), help:P:F (help page P at frame F of its animation, over the level that
 //           opens it, or over level 1), top:W:C (frame 220 of level 2 on a W-wide screen, 1024, 1280 or
-//           1366, with the cannon over column C: the top plaques and the next-stone preview)
+//           1366, with the cannon over column C: the top plaques and the next-stone preview),
+//           fire:L:X:F (level L, one stone fired at logical x = X, frame F after)
+//   --jpeg Q before the scenes writes JPEG files of quality Q instead of PNG (compact pictures for documents).
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "app/display.h"
+#include "canvas.h"
 #include "app/harness.h"
 #include "app/screenflow.h"
 #include "app/shell.h"
@@ -27,6 +30,7 @@
 #include "platform/draw.h"
 #include "platform/inject.h"
 #include "platform/paths.h"
+#include "platform/random.h"
 #include "screens/story.h"
 #include "storage/players.h"
 #include "storage/settings.h"
@@ -43,17 +47,32 @@ std::string exe_dir(const char* argv0) {
     return slash == std::string::npos ? "./" : s.substr(0, slash + 1);
 }
 
+int jpegquality = 0;  // 0: PNG
+int failed = 0;       // a scene could not be written
+
+bool save_jpeg(const std::string& path) {
+    int w = 0, h = 0;
+    std::vector<uint8_t> px = read_frame_rgba(&w, &h);
+    if (w <= 0 || h <= 0) return false;
+    std::vector<uint8_t> rgb((size_t)w * h * 3);
+    for (size_t i = 0; i < (size_t)w * h; ++i)
+        for (int k = 0; k < 3; ++k) rgb[i * 3 + k] = px[i * 4 + k];
+    return gen::save_jpeg_rgb(path, rgb.data(), w, h, jpegquality);
+}
+
 void save(const std::string& out, const std::string& name) {
-    std::string path = out + "/" + name + ".png";
+    std::string path = out + "/" + name + (jpegquality > 0 ? ".jpg" : ".png");
     int w, h;
     harness_frame_rgba(&w, &h);  // one more frame, then read it back before presenting the next
     clear_screen();
     pollinput();
     doall();
-    if (save_frame_png(path))
+    if (jpegquality > 0 ? save_jpeg(path) : save_frame_png(path)) {
         std::printf("wrote %s\n", path.c_str());
-    else
+    } else {
         std::printf("could not write %s\n", path.c_str());
+        failed = 1;
+    }
     flip(1);
 }
 
@@ -76,7 +95,7 @@ void play(int level, int frames, bool keepdialog) {
         level_time2[level] = 90;
     }
     curscreen = screen_map;
-    instgame();
+    enterscreen(screen_game, 0);
     runframes(frames, keepdialog);
 }
 
@@ -95,7 +114,7 @@ void madeupboard() {
 
 void to_menu() {
     curscreen = screen_map;
-    instmenu();
+    enterscreen(screen_menu, 0);
     harness_frames(60);
 }
 // A player part-way through the adventure: levels below `highest` won with a mix of stars.
@@ -120,7 +139,7 @@ void to_map(int frames, int mousex, int mousey, int section = 0) {
     playlevel = 0;
     curscreen = screen_menu;
     loadloadstuff_dynamic();  // the logo images, the rank plate among them, stay loaded from the loading screen
-    instadventuremap();
+    enterscreen(screen_map, 0);
     if (section > 0) {
         mapsection = section;
         mapscroll = -(float)(section - 1) * MAPSECTIONWIDTH;
@@ -130,11 +149,16 @@ void to_map(int frames, int mousex, int mousey, int section = 0) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::printf("usage: ombrivale-shot OUTDIR SCENE...\n");
+    int first = 1;
+    if (argc > 2 && std::string(argv[1]) == "--jpeg") {
+        jpegquality = std::clamp(std::atoi(argv[2]), 1, 100);
+        first = 3;
+    }
+    if (argc < first + 2) {
+        std::printf("usage: ombrivale-shot [--jpeg QUALITY] OUTDIR SCENE...\n");
         return 2;
     }
-    std::string out = argv[1];
+    std::string out = argv[first];
     harness_open(exe_dir(argv[0]));
     userpath = out + "/user/";
     std::string mk = "mkdir -p '" + userpath + "'";
@@ -145,7 +169,7 @@ int main(int argc, char** argv) {
     curplayer = 1;
     playername[1] = "MAREN";
 
-    for (int i = 2; i < argc; ++i) {
+    for (int i = first + 1; i < argc; ++i) {
         std::string scene = argv[i];
         popupkind = popupfade = 0;
         if (scene == "menu") {
@@ -163,7 +187,7 @@ int main(int argc, char** argv) {
             curlevel = level;
             reset_player_data_for_new_level();  // as the map does: a board left in an earlier scene is not resumed
             curscreen = screen_map;
-            instgame();
+            enterscreen(screen_game, 0);
             runframes(frames);
             save(out, "level-" + std::to_string(level) + "-" + std::to_string(frames));
         } else if (scene.rfind("dialog:", 0) == 0) {
@@ -171,12 +195,12 @@ int main(int argc, char** argv) {
             save(out, "dialog-" + scene.substr(7));
         } else if (scene.rfind("story:", 0) == 0) {
             curscreen = screen_map;
-            inststory(std::atoi(scene.c_str() + 6));
+            enterscreen(screen_story, std::atoi(scene.c_str() + 6));
             harness_frames(30);
             save(out, "story-" + scene.substr(6));
         } else if (scene.rfind("ending:", 0) == 0) {
             curscreen = screen_map;
-            inststory(8);
+            enterscreen(screen_story, 8);
             harness_frames(30);
             storyleave = 19;
             harness_frames(std::atoi(scene.c_str() + 7));
@@ -232,6 +256,19 @@ int main(int argc, char** argv) {
             save(out, "top-" + std::to_string(w) + "-" + std::to_string(column));
             mouseactive = 0;
             harness_window();
+        } else if (scene.rfind("fire:", 0) == 0) {
+            int level = 1, x = 512, frames = 20;
+            std::sscanf(scene.c_str() + 5, "%d:%d:%d", &level, &x, &frames);
+            seed_rnd(level * 1000 + x);  // the same stones in the cannon whatever ran before
+            play(level, 160, false);
+            mouseactive = 1;
+            int wx, wy;
+            harness_window_point(x, 300, &wx, &wy);
+            inject_mouse_move(wx, wy);
+            runframes(40);  // the cannon walks over to the column
+            harness_click(x, 300);
+            runframes(frames);
+            save(out, "fire-" + std::to_string(level) + "-" + std::to_string(x) + "-" + std::to_string(frames));
         } else if (scene == "map") {
             progress(23, 240000, 2);
             to_map(120, centerx, virth - 110);
@@ -249,7 +286,8 @@ int main(int argc, char** argv) {
             save(out, "maprank-" + scene.substr(8));
         } else {
             std::printf("unknown scene %s\n", scene.c_str());
+            failed = 1;
         }
     }
-    return 0;
+    return failed;
 }

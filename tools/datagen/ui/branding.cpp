@@ -13,6 +13,9 @@ using gen::Canvas;
 
 namespace {
 
+// The application id the desktop knows the game by; the icon theme's files are named after it.
+const char* const kAppId = "io.github.ombrivale.Ombrivale";
+
 // The game's emblem: a karo stone with a carved sun, in a gold ring on jade.
 void emblem(Canvas& c, double cx, double cy, double r) {
     medallion(c, cx, cy, r, kJadeHi, kJadeLo, 7);
@@ -41,6 +44,105 @@ void emblem(Canvas& c, double cx, double cy, double r) {
     ui::fill_with(c, rrect(cx - s * 0.42, cy - s * 0.45, s * 0.84, s * 0.4, s * 0.18), g);
 }
 
+void set(cairo_t* cr, gen::Col c) { cairo_set_source_rgba(cr, c.r, c.g, c.b, c.a); }
+
+// The emblem for small icons: the same ring, stone and sun as flat, outlined shapes on whole pixels, bigger in
+// the frame, without grain, gloss or soft shadows that would only blur at this size. Medium sizes (32..48)
+// keep a bevel on the stone; the smallest show the sun as a plain disc.
+void small_emblem(Canvas& c, int s) {
+    cairo_t* cr = c.cr;
+    const bool tiny = s < 32;
+    const double cx = s / 2.0, cy = s / 2.0, px = s / 32.0 < 1 ? 1 : s / 32.0;
+    const double r = s / 2.0 - 0.5;
+    cairo_arc(cr, cx, cy, r, 0, 2 * M_PI);
+    cairo_set_source(cr, ui::vgrad(cy - r, cy + r, kGoldHi, kGoldLo));
+    cairo_fill_preserve(cr);
+    set(cr, gen::hex(0x4a2a06));
+    cairo_set_line_width(cr, 1.0);
+    cairo_stroke(cr);
+    double face = r - (tiny ? 2.0 : 3.0 * px);
+    cairo_arc(cr, cx, cy, face, 0, 2 * M_PI);
+    cairo_set_source(cr, ui::vgrad(cy - face, cy + face, kJadeHi, kJadeLo));
+    cairo_fill(cr);
+    // The stone nearly fills the face: at 16 pixels it is the picture.
+    double side = std::round(face * (tiny ? 1.36 : 1.3));
+    double x0 = std::round(cx - side / 2), y0 = std::round(cy - side / 2);
+    auto stone = rrect(x0 + 0.5, y0 + 0.5, side - 1, side - 1, side * 0.2);
+    if (!tiny) ui::drop_shadow(c, stone, 0, px, px, 0.5);
+    ui::fill_with(c, stone, ui::vgrad(y0, y0 + side, gen::hex(0xffc070), gen::hex(0xc0500e)));
+    if (!tiny) ui::bevel(c, stone, 2 * px, 0.8, 0.6);
+    stone(cr);
+    set(cr, gen::hex(0x5a1e04));
+    cairo_set_line_width(cr, 1.0);
+    cairo_stroke(cr);
+    // The sun: a round disc with short thick rays; at 16 pixels the disc alone.
+    const int rays = s < 20 ? 0 : 8;
+    double sr = side * (s < 20 ? 0.27 : 0.21), ray = side * 0.39;
+    set(cr, gen::hex(0xfff0b0));
+    cairo_arc(cr, cx, cy, sr, 0, 2 * M_PI);
+    cairo_fill(cr);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_width(cr, tiny ? 1.5 : 1.8 * px);
+    for (int k = 0; k < rays; ++k) {
+        double a = k * M_PI / 4;
+        cairo_move_to(cr, cx + std::cos(a) * (sr + px), cy + std::sin(a) * (sr + px));
+        cairo_line_to(cr, cx + std::cos(a) * ray, cy + std::sin(a) * ray);
+    }
+    cairo_stroke(cr);
+    if (s < 20) {
+        // A darker core ring so the disc reads as a sun and not a hole.
+        set(cr, gen::hex(0xe08a20));
+        cairo_set_line_width(cr, 1.0);
+        cairo_arc(cr, cx, cy, sr - 0.5, 0, 2 * M_PI);
+        cairo_stroke(cr);
+    }
+}
+
+// The icon at one size: the full emblem from 64 pixels up, the simplified one below.
+void icon(Canvas& c, int s) {
+    if (s >= 64)
+        emblem(c, s / 2.0, s / 2.0 - s * 0.01, s * 0.46);
+    else
+        small_emblem(c, s);
+}
+
+// The desktop icon at every size of the icon theme, and a sheet of them all at their own size and enlarged.
+bool write_theme_icons(const std::string& build) {
+    const int sizes[] = {16, 24, 32, 48, 64, 128, 256, 512};
+    bool ok = true;
+    Canvas sheet(1500, 700);
+    cairo_set_source_rgb(sheet.cr, 0.55, 0.55, 0.58);
+    cairo_paint(sheet.cr);
+    cairo_set_source_rgb(sheet.cr, 0.12, 0.12, 0.14);
+    cairo_rectangle(sheet.cr, 0, 350, 1500, 350);
+    cairo_fill(sheet.cr);
+    double x = 10;
+    for (int s : sizes) {
+        Canvas c(s, s);
+        icon(c, s);
+        std::string dir = build + "/icons/hicolor/" + std::to_string(s) + "x" + std::to_string(s) + "/apps";
+        ok = save(c, dir, std::string(kAppId) + ".png") && ok;
+        if (s > 256) continue;
+        // Natural size on light and dark, and small sizes blown up 4x (nearest) to judge their pixels.
+        for (int band = 0; band < 2; ++band) {
+            cairo_set_source_surface(sheet.cr, c.surface, x, 10 + band * 350);
+            cairo_paint(sheet.cr);
+            if (s <= 64) {
+                cairo_save(sheet.cr);
+                cairo_translate(sheet.cr, x, 80 + band * 350);
+                cairo_scale(sheet.cr, 4, 4);
+                cairo_set_source_surface(sheet.cr, c.surface, 0, 0);
+                cairo_pattern_set_filter(cairo_get_source(sheet.cr), CAIRO_FILTER_NEAREST);
+                cairo_paint(sheet.cr);
+                cairo_restore(sheet.cr);
+            }
+        }
+        x += std::max(s, s <= 64 ? s * 4 : s) + 14;
+    }
+    ok = save(sheet, build + "/icons", "sheet.png") && ok;
+    return ok;
+}
+
 std::vector<uint8_t> png_bytes(const Canvas& c, const std::string& tmp) {
     gen::save_png(tmp, c);
     std::ifstream in(tmp, std::ios::binary);
@@ -64,7 +166,7 @@ bool write_ico(const std::string& path, const std::string& tmp) {
     std::vector<std::vector<uint8_t>> imgs;
     for (int s : sizes) {
         Canvas c(s, s);
-        emblem(c, s / 2.0, s / 2.0 - s * 0.01, s * 0.46);
+        icon(c, s);
         imgs.push_back(png_bytes(c, tmp));
         if (imgs.back().empty()) return false;
     }
@@ -154,6 +256,7 @@ int make_branding(const std::string& data, const std::string& sources, const std
         studio_page(page);
         ok = save(page, dir, "corvantis.png") && ok;
     }
+    ok = write_theme_icons(build) && ok;
     if (!write_ico(build + "/icon32.ico", build + "/icon32.tmp.png")) {
         std::printf("datagen_ui: cannot write %s/icon32.ico\n", build.c_str());
         ok = false;

@@ -1,0 +1,25 @@
+// The command line: a table of options, each a name, an optional value and a line of help.
+#pragma once
+#include <string>
+
+// What the options asked for. -1 / empty: not given.
+extern int cmd_display;        // 0 window, 1 full screen, for this run only
+extern int cmd_help, cmd_version;
+
+struct cmdoption {
+    const char* name;     // "--windowed"
+    const char* value;    // name of the value it takes ("FILE"), or nullptr for a switch
+    const char* help;     // one line for --help
+    int* flag;            // set to `set` when given (may be null)
+    int set;
+    std::string* text;    // receives the value (options with a value)
+};
+
+// Reads argv into the option globals. Returns -1 to go on and start the game, otherwise the exit status the
+// program ends with at once: 0 after --help or --version (printed on standard output), 2 after a usage error
+// (the error and the usage on standard error).
+int parsecmdline(int argc, char** argv);
+// The usage text: one line per option of the table.
+std::string cmdusage();
+// The game's version ("1.0.0").
+const char* gameversion();
