@@ -1,10 +1,8 @@
 // Ombrivale: start-up, then the 50 Hz loop until the player quits.
-#include <cstdlib>
-
 #include "app/shell.h"
 
 int main() {
     if (!startup()) return 1;
     mainloop();
-    std::exit(0);
+    exitgame(0);
 }

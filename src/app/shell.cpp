@@ -19,7 +19,7 @@
 #include "screens/intro.h"
 #include "screens/map.h"
 #include "screens/story.h"
-#include "storage/players.h"
+#include "app/profiles.h"
 #include "storage/settings.h"
 #include "texts/fonts.h"
 #include "texts/texttables.h"
@@ -50,7 +50,7 @@ int stat_ticks = 0;
 }  // namespace
 
 void checksingleinstance(const char* name) {
-    if (!acquire_instance_name(name)) std::exit(0);
+    if (!acquire_instance_name(name)) exitgame(0);
 }
 
 void minimizewindow(int window) {
@@ -235,8 +235,13 @@ int startup() {
     }
     findbasedir();
     checksingleinstance(instancename.c_str());
-    // Without its levels the game cannot be played: say so and stop before any window opens.
-    if (!levelfile_ok()) std::exit(1);
+    // Without its levels the game cannot be played: say so (in a message box too, for a player who started the
+    // game from a desktop menu) and stop before any window opens.
+    if (!levelfile_ok()) {
+        show_error_box("Ombrivale", "The level catalogue " + resolve_path(levelfile_name) +
+                                        " is missing or damaged. Please reinstall the game.");
+        exitgame(1);
+    }
     frametimer = create_timer(50);
     secondtimer = create_timer(1);
     clocktimer = create_timer(1);
@@ -260,4 +265,10 @@ void mainloop_frame(int wait) {
 
 void mainloop() {
     while (quitrequested != 1) mainloop_frame(1);
+}
+
+void exitgame(int code) {
+    closesound();
+    std::fflush(stdout);
+    std::exit(code);
 }

@@ -39,3 +39,6 @@ int startup();
 void mainloop_frame(int wait);
 // The main loop until quitrequested.
 void mainloop();
+// The one way the game ends once it has started: the audio output is stopped and closed and the media freed
+// before the process exits with `code`, so nothing is left mixing freed sounds.
+[[noreturn]] void exitgame(int code);

@@ -15,7 +15,7 @@
 #include "platform/background.h"
 #include "screens/map.h"
 #include "screens/story.h"
-#include "storage/players.h"
+#include "app/profiles.h"
 #include "storage/settings.h"
 #include "ui/helppages.h"
 #include "ui/menu.h"

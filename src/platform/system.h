@@ -1,6 +1,7 @@
 // Process-level services: bringing the platform up, timers, and the single-instance guard.
 #pragma once
 #include <cstdint>
+#include <string>
 
 // Initialises the media layer (video, events, timers). Returns 0 when the video system cannot start.
 int platform_init();
@@ -22,3 +23,7 @@ int wait_timer(TTimer& t);
 // Holds a system-wide name for the life of the process. Returns 1 when this process got it, 0 when another
 // process holds it already.
 int acquire_instance_name(const char* name);
+
+// Shows a simple error window (when a display is available) and waits until it is closed. Returns 0 when no
+// window could be shown; the caller has printed the message on standard output anyway.
+int show_error_box(const char* title, const std::string& text);

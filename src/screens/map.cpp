@@ -17,7 +17,7 @@
 #include "platform/random.h"
 #include "screens/intro.h"
 #include "screens/story.h"
-#include "storage/players.h"
+#include "app/profiles.h"
 #include "storage/settings.h"
 #include "texts/fonts.h"
 #include "texts/textpop.h"

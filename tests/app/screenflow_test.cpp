@@ -4,7 +4,7 @@
 #include "app/shell.h"
 #include "aztec/board.h"
 #include "aztec/levelrun.h"
-#include "storage/players.h"
+#include "app/profiles.h"
 #include "storage/settings.h"
 #include "support/headless.h"
 

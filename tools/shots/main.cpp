@@ -27,7 +27,7 @@
 #include "platform/inject.h"
 #include "platform/paths.h"
 #include "screens/story.h"
-#include "storage/players.h"
+#include "app/profiles.h"
 #include "storage/settings.h"
 #include "screens/intro.h"
 #include "screens/map.h"
