@@ -45,17 +45,27 @@ int32_t get32(const std::string& in, size_t at) {
 // Bounds wide enough for anything a game can reach, narrow enough that no later arithmetic overflows.
 const int BIG = 1000000000, FAR = 100000;
 
+// What was wrong with a file: the first few things in words, then how many more.
 struct problems {
     std::string text;
+    int count = 0;
     void add(const std::string& s) {
+        if (++count > 3) return;
         if (!text.empty()) text += "; ";
         text += s;
+    }
+    std::string said() const {
+        if (count <= 3) return text;
+        return text + "; and " + std::to_string(count - 3) + " more values out of range";
     }
 };
 
 void check(int& v, int lo, int hi, int blank, const char* name, problems& p) {
     if (v >= lo && v <= hi) return;
-    p.add(std::string(name) + " " + std::to_string(v) + " is out of range, " + std::to_string(blank) + " used");
+    if (p.count < 3)
+        p.add(std::string(name) + " " + std::to_string(v) + " is out of range, " + std::to_string(blank) + " used");
+    else
+        p.add(std::string());
     v = blank;
 }
 
@@ -74,6 +84,12 @@ bool board_possible(const profilerecord& r) {
 
 void keep_in_range(profilerecord& r, problems& p) {
     const profilerecord b = blankprofile();
+    if (!board_possible(r)) {
+        p.add("the stored board is not possible, the level starts afresh");
+        for (int i = 0; i < PROFILE_STONES; ++i) r.stone[i] = b.stone[i];
+        r.levelinprogress = 0;
+        r.savedscroll = 0;
+    }
     check(r.difficulty, 1, 4, b.difficulty, "playdifficulty", p);
     check(r.stoneset, 1, 4, b.stoneset, "stoneset", p);
     check(r.adventurestarted, 0, 1, b.adventurestarted, "adventurestarted", p);
@@ -98,12 +114,6 @@ void keep_in_range(profilerecord& r, problems& p) {
     for (int i = 0; i < 200; ++i)
         for (int* v : {&r.m3mud[i], &r.m3itemx[i], &r.m3itemy[i], &r.m3itemkind[i]})
             check(*v, -FAR, FAR, 0, "match-3 value", p);
-    if (!board_possible(r)) {
-        p.add("the stored board is not possible, the level starts afresh");
-        for (int i = 0; i < PROFILE_STONES; ++i) r.stone[i] = b.stone[i];
-        r.levelinprogress = 0;
-        r.savedscroll = 0;
-    }
 }
 }  // namespace
 
@@ -145,8 +155,8 @@ bool decodeprofile(const std::string& bytes, profilerecord* out, std::string* pr
     }
     keep_in_range(r, p);
     *out = r;
-    if (problem) *problem = p.text;
-    return p.text.empty();
+    if (problem) *problem = p.said();
+    return p.count == 0;
 }
 
 std::string encodeprofile(const profilerecord& rec) {
