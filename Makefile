@@ -3,7 +3,7 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build play test bench contact-sheet install uninstall package screenshots clean
+.PHONY: all deps configure build play test bench contact-sheet install uninstall package screenshots fuzz clean
 PREFIX  ?= /usr/local
 
 all: build
@@ -46,6 +46,15 @@ package: build
 # The README's pictures, rendered by the screenshot tool.
 screenshots: build
 	bash scripts/screenshots.sh $(BUILD) docs/screenshots
+
+# Loader fuzzers (libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer, built with clang in their own
+# folder); each runs FUZZ_SECONDS. Non-zero exit on any finding.
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DOMBRIVALE_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	bash tests/fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD)

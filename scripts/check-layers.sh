@@ -17,15 +17,6 @@ layers=(
 
 # Upward includes that are known and allowed for now, as "FILE -> INCLUDE" under src/.
 allowed=(
-  # storage/players.cpp still applies a loaded profile to the game's state and collects it for a save; these
-  # go when that work moves next to the state it touches. Delete the lines then.
-  "storage/players.cpp -> app/screenflow.h"
-  "storage/players.cpp -> app/shell.h"
-  "storage/players.cpp -> aztec/board.h"
-  "storage/players.cpp -> aztec/catalogue.h"
-  "storage/players.cpp -> aztec/levelrun.h"
-  "storage/players.cpp -> match3/match3.h"
-  "storage/players.cpp -> ui/popups.h"
 )
 
 # Layer number of a path under src/ ("platform/draw.h", "globals.h"); -1 when no layer names it.

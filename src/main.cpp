@@ -9,5 +9,5 @@ int main(int argc, char** argv) {
     displayoverride = cmd_display;
     if (!startup()) return 1;
     mainloop();
-    endprogram(0);
+    exitgame(0);
 }

@@ -3,14 +3,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "app/shell.h"
 #include "platform/draw.h"
 #include "platform/imagefile.h"
 #include "platform/paths.h"
+#include "platform/readfile.h"
 #include "storage/settings.h"
 
 int virtw = 1024, virth = 768;
@@ -211,12 +210,11 @@ bool read_ico_entry(const unsigned char* data, unsigned long size, int want, int
 
 void setwindowicon(int window) {
     if (!window) return;
-    std::ifstream f(resolve_path("icon32.ico"), std::ios::binary);
-    if (!f) return;
-    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    std::string bytes;
+    if (read_file(resolve_path("icon32.ico"), bytes, 1 << 20) != READ_OK) return;
     int w, h;
     unsigned char* rgba = nullptr;
-    if (!read_ico_entry(bytes.data(), bytes.size(), 32, &w, &h, &rgba)) return;
+    if (!read_ico_entry((const unsigned char*)bytes.data(), bytes.size(), 32, &w, &h, &rgba)) return;
     set_window_icon_rgba(rgba, w, h);
     delete[] rgba;
 }

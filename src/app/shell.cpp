@@ -18,7 +18,7 @@
 #include "platform/paths.h"
 #include "platform/random.h"
 #include "screens/map.h"
-#include "storage/players.h"
+#include "app/profiles.h"
 #include "storage/settings.h"
 #include "texts/fonts.h"
 #include "texts/texttables.h"
@@ -51,7 +51,7 @@ int stat_ticks = 0;
 void checksingleinstance(const char* name) {
     if (acquire_instance_name(name)) return;
     std::printf("Ombrivale is running already: its window is brought to the front\n");
-    endprogram(0);
+    exitgame(0);
 }
 
 std::string instancekey() {
@@ -61,12 +61,6 @@ std::string instancekey() {
     char hex[17];
     std::snprintf(hex, sizeof hex, "%016llx", (unsigned long long)h);
     return instancename + "." + hex;
-}
-
-void endprogram(int status) {
-    std::fflush(stdout);
-    mixer_close_device();
-    std::exit(status);
 }
 
 void minimizewindow(int window) {
@@ -85,7 +79,7 @@ namespace {
 void stoppoint() {
     if (!stop_signal()) return;
     stopbysignal();
-    endprogram(0);
+    exitgame(0);
 }
 }  // namespace
 
@@ -245,8 +239,13 @@ int startup() {
     findbasedir();
     checksingleinstance(instancekey().c_str());
     install_stop_signals();
-    // Without its levels the game cannot be played: say so and stop before any window opens.
-    if (!levelfile_ok()) endprogram(1);
+    // Without its levels the game cannot be played: say so (in a message box too, for a player who started the
+    // game from a desktop menu) and stop before any window opens.
+    if (!levelfile_ok()) {
+        show_error_box("Ombrivale", "The level catalogue " + resolve_path(levelfile_name) +
+                                        " is missing or damaged. Please reinstall the game.");
+        exitgame(1);
+    }
     frametimer = create_timer(50);
     secondtimer = create_timer(1);
     clocktimer = create_timer(1);
@@ -277,4 +276,10 @@ void mainloop_frame(int wait) {
 
 void mainloop() {
     while (quitrequested != 1) mainloop_frame(1);
+}
+
+void exitgame(int code) {
+    closesound();
+    std::fflush(stdout);
+    std::exit(code);
 }

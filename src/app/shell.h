@@ -30,7 +30,8 @@ void mainloop();
 void savesuspended();
 // A stop signal arrived: save as on focus loss and end the loop after this frame.
 void stopbysignal();
-// The one way the program ends once it has started: closes the audio device, then exits with `status`.
-[[noreturn]] void endprogram(int status);
 // The single-instance name: `instancename` with the user's data folder, so each data folder has one game.
 std::string instancekey();
+// The one way the game ends once it has started: the audio output is stopped and closed and the media freed
+// before the process exits with `code`, so nothing is left mixing freed sounds.
+[[noreturn]] void exitgame(int code);

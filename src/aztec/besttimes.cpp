@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "aztec/levelrun.h"
+#include "platform/readfile.h"
 #include "storage/safefile.h"
 #include "storage/settings.h"
 
@@ -27,29 +28,26 @@ void loadbesttimes(int mode) {
     }
     std::string bytes;
     std::string file = besttimesfile();
-    if (!read_whole_file(file, bytes)) {
-        std::printf("%s is missing: no best times yet\n", file.c_str());
+    readresult got = read_file(file, bytes, 1 << 16);
+    if (got != READ_OK) {
+        std::printf("%s %s: no best times yet\n", file.c_str(), read_result_text(got));
         return;
     }
-    if (bytes.size() < 200 * entry_bytes)
+    besttimesrecord r;
+    if (!decodebesttimes(bytes, &r))
         std::printf("%s is short (%zu of %zu bytes): the missing entries are empty\n", file.c_str(), bytes.size(),
                     200 * entry_bytes);
-    for (int i = 1; i <= 200 && (size_t)i * entry_bytes <= bytes.size(); ++i) {
-        const unsigned char* b = (const unsigned char*)bytes.data() + (i - 1) * entry_bytes;
-        besttime[i] = (int32_t)((uint32_t)b[0] | (uint32_t)b[1] << 8 | (uint32_t)b[2] << 16 | (uint32_t)b[3] << 24);
-        besttimename[i] = trim_controls(std::string((const char*)b + 4, 12));
+    for (int i = 1; i <= 200; ++i) {
+        besttime[i] = r.time[i - 1];
+        besttimename[i] = r.name[i - 1];
     }
 }
 
 void savebesttimes() {
-    std::string out;
-    out.reserve(200 * entry_bytes);
+    besttimesrecord r;
     for (int i = 1; i <= 200; ++i) {
-        for (int k = 0; k < 4; ++k) out.push_back((char)((uint32_t)besttime[i] >> (8 * k) & 0xff));
-        // Exactly 12 characters: padded with spaces, and a longer name cut so that the entries stay in place.
-        std::string name = besttimename[i].substr(0, 12);
-        name.resize(12, ' ');
-        out += name;
+        r.time[i - 1] = besttime[i];
+        r.name[i - 1] = besttimename[i];
     }
-    write_file_safely(besttimesfile(), out);
+    write_file_safely(besttimesfile(), encodebesttimes(r));
 }

@@ -87,7 +87,7 @@ void loadaztecstuff() {
 
 void draw_karo_stones_shadows() {
     if (losecount > 0) return;
-    const int p = curplayer;
+    const int p = boardrow();
     for (int s = 1; s <= topslot; ++s) {
         const int kind = stone_kind[p][s];
         if (kind <= 0 || s == cannonslot) continue;
@@ -102,7 +102,7 @@ void draw_karo_stones_shadows() {
 }
 
 void drawkarostonesflat() {
-    const int p = curplayer;
+    const int p = boardrow();
     draw_karo_stones_shadows();
     set_alpha(boardalpha);
     for (int s = 1; s <= topslot; ++s) {
@@ -177,7 +177,7 @@ void drawkarostonesflat() {
 
 void drawhiddenhints() {
     if (floorline >= 44) return;
-    const int p = curplayer;
+    const int p = boardrow();
     set_scale(0.5f, 0.5f);
     set_blend(BLEND_LIGHT);
     set_alpha(0.3f * boardalpha);

@@ -1,13 +1,14 @@
 #include "aztec/catalogue.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 #include "aztec/board.h"
+#include "aztec/levelfile.h"
 #include "match3/m3levels.h"
 #include "platform/paths.h"
+#include "platform/readfile.h"
 
 int level_challenge[LEVELSLOTS];
 int level_type[LEVELSLOTS];
@@ -41,12 +42,11 @@ int addlevelstone(int level, int x, int y, int kind, int chains) {
 
 bool read_levelfile(std::string& bytes) {
     std::string path = resolve_path(levelfile_name);
-    std::ifstream f(path, std::ios::binary);
-    if (!f) {
-        std::printf("error: the level catalogue %s is missing or cannot be read\n", path.c_str());
+    readresult got = read_file(path, bytes, (size_t)64 << 20);
+    if (got != READ_OK) {
+        std::printf("error: the level catalogue %s is %s\n", path.c_str(), read_result_text(got));
         return false;
     }
-    bytes.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
     if ((long)bytes.size() < levelfile_bytes) {
         std::printf("error: the level catalogue %s is too short (%ld of %ld bytes)\n", path.c_str(),
                     (long)bytes.size(), levelfile_bytes);
@@ -61,10 +61,7 @@ bool levelfile_ok() {
 }
 
 namespace {
-int32_t int_at(const std::string& b, long index) {
-    const unsigned char* p = (const unsigned char*)b.data() + 4 * index;
-    return (int32_t)((uint32_t)p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 | (uint32_t)p[3] << 24);
-}
+const int MARK_LIMIT = 1000000;
 // code + 1 without overflow on absurd values (the file carries no validation).
 int plus1(int v) { return (int)((uint32_t)v + 1u); }
 }  // namespace
@@ -73,26 +70,29 @@ void load_all_levels() {
     std::printf("load_all_levels()\n");
     std::string bytes;
     if (!read_levelfile(bytes)) return;  // keep what was read before
+    catalogue cat;
+    if (!decodecatalogue(bytes, &cat, nullptr)) return;
+    applycatalogue(cat);
+}
 
+void applycatalogue(const catalogue& cat) {
     for (int n = 1; n <= CATALOGUE_LEVELS; ++n) {
         for (int s = 1; s < LEVELSTONES; ++s) level_stone_kind[n][s] = 0;
         m3clearlevelcells(n);
     }
-    long at = 2;  // past the two header ints
     for (int n = 1; n <= CATALOGUE_LEVELS; ++n) {
+        const levelrecord& rec = cat.levels[(size_t)n - 1];
         level_animals[n] = 0;
         level_colourstones[n] = 0;
-        int code[CATALOGUE_CELLS + 1], chain[CATALOGUE_CELLS + 1];
-        for (int c = 1; c <= CATALOGUE_CELLS; ++c) {
-            code[c] = int_at(bytes, at++);
-            chain[c] = int_at(bytes, at++);
-        }
-        level_challenge[n] = int_at(bytes, at++);
-        level_type[n] = int_at(bytes, at++);
-        level_time3[n] = int_at(bytes, at++);
-        level_time2[n] = int_at(bytes, at++);
-        level_moves3[n] = int_at(bytes, at++);
-        level_moves2[n] = int_at(bytes, at++);
+        const int* code = rec.stonecode;
+        const int* chain = rec.chaincode;
+        level_challenge[n] = rec.challenge;
+        level_type[n] = rec.type;
+        // The star marks enter the rating arithmetic: kept far from the ends of the int range.
+        level_time3[n] = std::clamp(rec.time3, -MARK_LIMIT, MARK_LIMIT);
+        level_time2[n] = std::clamp(rec.time2, -MARK_LIMIT, MARK_LIMIT);
+        level_moves3[n] = std::clamp(rec.moves3, -MARK_LIMIT, MARK_LIMIT);
+        level_moves2[n] = std::clamp(rec.moves2, -MARK_LIMIT, MARK_LIMIT);
 
         if (level_type[n] == 1) {
             for (int col = 0; col < 12; ++col) addlevelstone(n, 32 + 64 * col, boardtop, 10, 0);

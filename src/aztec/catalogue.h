@@ -25,6 +25,9 @@ extern const char* const levelfile_name;
 // Prints "load_all_levels()" and rebuilds leveltable from the file. A missing or short file prints what is
 // wrong and leaves the table as it was.
 void load_all_levels();
+struct catalogue;
+// Rebuilds leveltable (and the match-3 level cells) from a decoded catalogue.
+void applycatalogue(const catalogue& cat);
 int addlevelstone(int level, int x, int y, int kind, int chains);
 // Reads the whole catalogue file into `bytes`. On failure prints a line naming the file and what is wrong
 // and returns false.

@@ -123,3 +123,40 @@ int writelevelfile(const std::string& path, const std::vector<levelrecord>& leve
     ok &= fclose(f) == 0;
     return ok;
 }
+
+bool decodecatalogue(const std::string& bytes, catalogue* out, std::string* error) {
+    if ((long)bytes.size() < levelfile_bytes) {
+        if (error)
+            *error = "too short (" + std::to_string(bytes.size()) + " of " + std::to_string(levelfile_bytes) +
+                     " bytes)";
+        return false;
+    }
+    const unsigned char* b = (const unsigned char*)bytes.data();
+    catalogue cat;
+    cat.header[0] = fromle(b);
+    cat.header[1] = fromle(b + 4);
+    cat.levels.resize(CATALOGUE_LEVELS);
+    int ints[LEVELRECORD_INTS];
+    for (int n = 0; n < CATALOGUE_LEVELS; ++n) {
+        const unsigned char* rec = b + 8 + (size_t)n * LEVELRECORD_INTS * 4;
+        for (int k = 0; k < LEVELRECORD_INTS; ++k) ints[k] = fromle(rec + 4 * k);
+        decodelevelrecord(ints, &cat.levels[(size_t)n]);
+    }
+    *out = std::move(cat);
+    return true;
+}
+
+std::string encodecatalogue(const catalogue& cat) {
+    std::string out((size_t)levelfile_bytes, '\0');
+    unsigned char* b = (unsigned char*)out.data();
+    tole(cat.header[0], b);
+    tole(cat.header[1], b + 4);
+    const levelrecord blank = emptylevelrecord();
+    int ints[LEVELRECORD_INTS];
+    for (int n = 0; n < CATALOGUE_LEVELS; ++n) {
+        encodelevelrecord((size_t)n < cat.levels.size() ? cat.levels[(size_t)n] : blank, ints);
+        unsigned char* rec = b + 8 + (size_t)n * LEVELRECORD_INTS * 4;
+        for (int k = 0; k < LEVELRECORD_INTS; ++k) tole(ints[k], rec + 4 * k);
+    }
+    return out;
+}

@@ -10,7 +10,20 @@ struct levelrecord {
     int stonecode[CATALOGUE_CELLS + 1];  // [1..144], -1 empty
     int chaincode[CATALOGUE_CELLS + 1];  // [1..144], -1 no chain
     int challenge, type, time3, time2, moves3, moves2;
+    bool operator==(const levelrecord&) const = default;
 };
+
+// A whole catalogue file: the two header ints and the 150 records.
+struct catalogue {
+    int header[2] = {0, 0};
+    std::vector<levelrecord> levels;
+    bool operator==(const catalogue&) const = default;
+};
+// Decodes the first 176408 bytes of a catalogue (bytes past them are never read). On a file too short to hold
+// every record returns false and says so in `error`.
+bool decodecatalogue(const std::string& bytes, catalogue* out, std::string* error);
+// The 176408 bytes of a catalogue; records past the given ones are written as the empty record.
+std::string encodecatalogue(const catalogue& cat);
 
 // An empty aztec record: every cell -1, a time challenge with generous thresholds.
 levelrecord emptylevelrecord();

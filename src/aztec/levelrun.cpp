@@ -13,7 +13,7 @@
 #include "match3/match3.h"
 #include "platform/audio.h"
 #include "platform/background.h"
-#include "storage/players.h"
+#include "app/profiles.h"
 #include "storage/settings.h"
 #include "ui/helppages.h"
 #include "ui/popups.h"

@@ -49,3 +49,15 @@ void reset_player_data_for_new_level();
 // file does not hold read as -1 with an empty name.
 void loadbesttimes(int mode);
 void savebesttimes();
+// besttimes.ppp as a record: entry i at [i - 1]; names trimmed of spaces and control characters.
+struct besttimesrecord {
+    int time[200];
+    std::string name[200];
+    bool operator==(const besttimesrecord&) const = default;
+};
+besttimesrecord blankbesttimes();
+// Decoding never fails: entries a short file does not hold are empty (-1, no name). Returns false when the
+// file was short.
+bool decodebesttimes(const std::string& bytes, besttimesrecord* out);
+// 3200 bytes: each time little-endian, each name padded with spaces (or cut) to 12 characters.
+std::string encodebesttimes(const besttimesrecord& r);

@@ -43,6 +43,15 @@ TChannel startbanksound(int slot, float x) {
 
 }  // namespace
 
+void closesound() {
+    // The device's thread mixes the channel list: it stops before anything it reads is freed.
+    mixer_close_device();
+    mixer_reset();
+    for (TSound& s : sounds) s = nullptr;
+    musicsound = nullptr;
+    musicchannel = ambientchannel = bgchannel = nullptr;
+}
+
 void initsound() {
     mixer_open_device();
     musicchannel = alloc_channel();

@@ -15,6 +15,8 @@ extern int musicvolnow;
 
 // Loads the bank and opens the audio output (silent when there is no device).
 void initsound();
+// Stops and closes the audio output, then frees the bank and the music (the last step before the game ends).
+void closesound();
 // Plays bank sound `slot` panned for logical x; at most once per slot per frame.
 void playsound(int slot, float x);
 void playsound_ambient(int slot, float x);

@@ -344,45 +344,6 @@ struct ImageData {
 
 namespace {
 
-// Gives mask-coloured pixels of an alpha-less image alpha 0 and the average colour of their unmasked neighbours.
-void apply_mask(Pixels& p) {
-    const int w = p.w, h = p.h;
-    std::vector<uint8_t> masked((size_t)w * h, 0);
-    for (int i = 0; i < w * h; ++i) {
-        const uint8_t* q = &p.rgba[(size_t)i * 4];
-        masked[i] = q[0] == mask_r && q[1] == mask_g && q[2] == mask_b;
-    }
-    std::vector<uint8_t> out = p.rgba;
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            size_t i = (size_t)y * w + x;
-            uint8_t* d = &out[i * 4];
-            if (!masked[i]) {
-                d[3] = 255;
-                continue;
-            }
-            int sr = 0, sg = 0, sb = 0, n = 0;
-            for (int dy = -1; dy <= 1; ++dy) {
-                for (int dx = -1; dx <= 1; ++dx) {
-                    int xx = x + dx, yy = y + dy;
-                    if ((dx == 0 && dy == 0) || xx < 0 || yy < 0 || xx >= w || yy >= h) continue;
-                    size_t j = (size_t)yy * w + xx;
-                    if (masked[j]) continue;
-                    sr += p.rgba[j * 4];
-                    sg += p.rgba[j * 4 + 1];
-                    sb += p.rgba[j * 4 + 2];
-                    ++n;
-                }
-            }
-            d[0] = n ? (uint8_t)(sr / n) : 0;
-            d[1] = n ? (uint8_t)(sg / n) : 0;
-            d[2] = n ? (uint8_t)(sb / n) : 0;
-            d[3] = 0;
-        }
-    }
-    p.rgba.swap(out);
-}
-
 TImage make_image(Pixels&& pix, std::vector<SDL_Rect>&& cells, int cw, int ch, int flags) {
     auto img = std::make_shared<ImageData>();
     img->pix = std::move(pix);
@@ -399,7 +360,7 @@ TImage make_image(Pixels&& pix, std::vector<SDL_Rect>&& cells, int cw, int ch, i
 
 bool load_pixels(const std::string& path, int flags, Pixels& pix) {
     if (!decode_image_file(resolve_path(path), pix)) return false;
-    if ((flags & IMAGE_MASKED) && !pix.has_alpha) apply_mask(pix);
+    if ((flags & IMAGE_MASKED) && !pix.has_alpha) mask_pixels(pix, mask_r, mask_g, mask_b);
     return true;
 }
 
@@ -498,13 +459,10 @@ TImage load_anim_image(const std::string& path, int cell_w, int cell_h, int firs
     if (cell_w <= 0 || cell_h <= 0 || count <= 0 || first < 0) return nullptr;
     Pixels pix;
     if (!load_pixels(path, flags, pix)) return nullptr;
-    int per_row = pix.w / cell_w, rows = pix.h / cell_h;
-    if (per_row * rows < first + count) return nullptr;
+    std::vector<CellRect> cut;
+    if (!cut_cells(pix.w, pix.h, cell_w, cell_h, first, count, cut)) return nullptr;
     std::vector<SDL_Rect> cells;
-    for (int k = 0; k < count; ++k) {
-        int n = first + k;
-        cells.push_back({cell_w * (n % per_row), cell_h * (n / per_row), cell_w, cell_h});
-    }
+    for (const CellRect& c : cut) cells.push_back({c.x, c.y, c.w, c.h});
     return make_image(std::move(pix), std::move(cells), cell_w, cell_h, flags);
 }
 

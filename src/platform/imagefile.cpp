@@ -6,8 +6,8 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+
+#include "platform/readfile.h"
 
 namespace {
 
@@ -16,6 +16,10 @@ bool decode_png(const uint8_t* data, size_t size, Pixels& out) {
     std::memset(&img, 0, sizeof img);
     img.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&img, data, size)) return false;
+    if (img.width == 0 || img.height == 0 || img.width > IMAGE_MAX_SIDE || img.height > IMAGE_MAX_SIDE) {
+        png_image_free(&img);
+        return false;
+    }
     out.has_alpha = (img.format & PNG_FORMAT_FLAG_ALPHA) != 0;
     img.format = PNG_FORMAT_RGBA;
     out.w = (int)img.width;
@@ -41,6 +45,9 @@ void jpeg_fail(j_common_ptr cinfo) {
 void jpeg_quiet(j_common_ptr, int) {}
 
 bool decode_jpeg(const uint8_t* data, size_t size, Pixels& out) {
+    // libjpeg reports errors by a long jump back here, which skips destructors: nothing with one may live in
+    // this function across the decoding calls. The row buffer comes from libjpeg's own pool, which
+    // jpeg_destroy_decompress frees.
     jpeg_decompress_struct cinfo;
     JpegError err;
     cinfo.err = jpeg_std_error(&err.mgr);
@@ -48,27 +55,32 @@ bool decode_jpeg(const uint8_t* data, size_t size, Pixels& out) {
     err.mgr.emit_message = jpeg_quiet;
     if (setjmp(err.jump)) {
         jpeg_destroy_decompress(&cinfo);
+        out = Pixels();
         return false;
     }
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, data, (unsigned long)size);
     jpeg_read_header(&cinfo, TRUE);
+    if (cinfo.image_width == 0 || cinfo.image_height == 0 || cinfo.image_width > IMAGE_MAX_SIDE ||
+        cinfo.image_height > IMAGE_MAX_SIDE) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
     cinfo.out_color_space = JCS_RGB;
     jpeg_start_decompress(&cinfo);
     out.w = (int)cinfo.output_width;
     out.h = (int)cinfo.output_height;
     out.has_alpha = false;
     out.rgba.assign((size_t)out.w * out.h * 4, 255);
-    std::vector<uint8_t> row((size_t)out.w * 3);
+    JSAMPARRAY row = (*cinfo.mem->alloc_sarray)((j_common_ptr)&cinfo, JPOOL_IMAGE, (JDIMENSION)out.w * 3, 1);
     while (cinfo.output_scanline < cinfo.output_height) {
         int y = (int)cinfo.output_scanline;
-        JSAMPROW rp = row.data();
-        jpeg_read_scanlines(&cinfo, &rp, 1);
+        jpeg_read_scanlines(&cinfo, row, 1);
         uint8_t* dst = &out.rgba[(size_t)y * out.w * 4];
         for (int x = 0; x < out.w; ++x) {
-            dst[x * 4 + 0] = row[x * 3 + 0];
-            dst[x * 4 + 1] = row[x * 3 + 1];
-            dst[x * 4 + 2] = row[x * 3 + 2];
+            dst[x * 4 + 0] = row[0][x * 3 + 0];
+            dst[x * 4 + 1] = row[0][x * 3 + 1];
+            dst[x * 4 + 2] = row[0][x * 3 + 2];
         }
     }
     jpeg_finish_decompress(&cinfo);
@@ -86,10 +98,62 @@ bool decode_image_memory(const uint8_t* data, size_t size, Pixels& out) {
 }
 
 bool decode_image_file(const std::string& path, Pixels& out) {
-    std::ifstream f(path, std::ios::binary);
-    if (!f) return false;
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-    return decode_image_memory(bytes.data(), bytes.size(), out);
+    out = Pixels();
+    std::string bytes;
+    if (read_file(path, bytes, (size_t)64 << 20) != READ_OK) return false;
+    return decode_image_memory((const uint8_t*)bytes.data(), bytes.size(), out);
+}
+
+void mask_pixels(Pixels& p, int mask_r, int mask_g, int mask_b) {
+    const int w = p.w, h = p.h;
+    if (w <= 0 || h <= 0 || p.rgba.size() < (size_t)w * h * 4) return;
+    std::vector<uint8_t> masked((size_t)w * h, 0);
+    for (size_t i = 0; i < (size_t)w * h; ++i) {
+        const uint8_t* q = &p.rgba[i * 4];
+        masked[i] = q[0] == mask_r && q[1] == mask_g && q[2] == mask_b;
+    }
+    std::vector<uint8_t> out = p.rgba;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            size_t i = (size_t)y * w + x;
+            uint8_t* d = &out[i * 4];
+            if (!masked[i]) {
+                d[3] = 255;
+                continue;
+            }
+            int sr = 0, sg = 0, sb = 0, n = 0;
+            for (int dy = -1; dy <= 1; ++dy) {
+                for (int dx = -1; dx <= 1; ++dx) {
+                    int xx = x + dx, yy = y + dy;
+                    if ((dx == 0 && dy == 0) || xx < 0 || yy < 0 || xx >= w || yy >= h) continue;
+                    size_t j = (size_t)yy * w + xx;
+                    if (masked[j]) continue;
+                    sr += p.rgba[j * 4];
+                    sg += p.rgba[j * 4 + 1];
+                    sb += p.rgba[j * 4 + 2];
+                    ++n;
+                }
+            }
+            d[0] = n ? (uint8_t)(sr / n) : 0;
+            d[1] = n ? (uint8_t)(sg / n) : 0;
+            d[2] = n ? (uint8_t)(sb / n) : 0;
+            d[3] = 0;
+        }
+    }
+    p.rgba.swap(out);
+}
+
+bool cut_cells(int sheet_w, int sheet_h, int cell_w, int cell_h, int first, int count, std::vector<CellRect>& out) {
+    out.clear();
+    if (sheet_w <= 0 || sheet_h <= 0 || cell_w <= 0 || cell_h <= 0 || count <= 0 || first < 0) return false;
+    const long long per_row = sheet_w / cell_w, rows = sheet_h / cell_h;
+    if (per_row * rows < (long long)first + count) return false;
+    out.reserve((size_t)count);
+    for (int k = 0; k < count; ++k) {
+        const long long n = (long long)first + k;
+        out.push_back({(int)(cell_w * (n % per_row)), (int)(cell_h * (n / per_row)), cell_w, cell_h});
+    }
+    return true;
 }
 
 bool write_png_file(const std::string& path, const uint8_t* rgba, int w, int h) {

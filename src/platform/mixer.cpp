@@ -8,6 +8,8 @@
 #include <cstring>
 
 #include "platform/paths.h"
+#include "platform/readfile.h"
+#include "platform/wavfile.h"
 
 struct SoundData {
     std::vector<int16_t> samples;  // interleaved stereo at MIXRATE
@@ -105,13 +107,11 @@ bool decode_ogg(const std::string& path, std::vector<int16_t>& out) {
 }
 
 bool decode_wav(const std::string& path, std::vector<int16_t>& out) {
-    SDL_AudioSpec wavspec;
-    Uint8* buf = nullptr;
-    Uint32 len = 0;
-    if (!SDL_LoadWAV(path.c_str(), &wavspec, &buf, &len)) return false;
-    bool ok = convert(buf, len, wavspec.format, wavspec.channels, wavspec.freq, out);
-    SDL_FreeWAV(buf);
-    return ok;
+    std::string bytes;
+    if (read_file(path, bytes, (size_t)WAV_MAX_DATA + (1 << 20)) != READ_OK) return false;
+    wavsound w;
+    if (!decode_wav_bytes(bytes, &w, nullptr)) return false;
+    return to_mix_format(w.samples.data(), w.samples.size() / (size_t)w.channels, w.channels, w.rate, out);
 }
 
 void detach(ChannelData& c) {

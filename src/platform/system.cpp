@@ -134,3 +134,10 @@ void install_stop_signals() {
 }
 
 int stop_signal() { return (int)stopsignal; }
+
+int show_error_box(const char* title, const std::string& text) {
+    // The dummy video driver of headless runs and tests has no screen to show it on.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0) return 0;
+    return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title, text.c_str(), nullptr) == 0 ? 1 : 0;
+}

@@ -1,6 +1,7 @@
 // Process-level services: bringing the platform up, timers, and the single-instance guard.
 #pragma once
 #include <cstdint>
+#include <string>
 
 // Initialises the media layer (video, events, timers). Returns 0 when the video system cannot start.
 int platform_init();
@@ -33,3 +34,7 @@ int instance_raise_requested();
 void install_stop_signals();
 // The stop signal received, or 0.
 int stop_signal();
+
+// Shows a simple error window (when a display is available) and waits until it is closed. Returns 0 when no
+// window could be shown; the caller has printed the message on standard output anyway.
+int show_error_box(const char* title, const std::string& text);

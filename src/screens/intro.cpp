@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 
 #include "app/display.h"
 #include "app/screenflow.h"
@@ -15,6 +14,7 @@
 #include "platform/background.h"
 #include "platform/input.h"
 #include "platform/paths.h"
+#include "platform/readfile.h"
 #include "texts/fonts.h"
 #include "texts/texttables.h"
 #include "ui/logo.h"
@@ -32,15 +32,7 @@ TImage loadbarimage, loadfillpixels, loadfillcells;
 
 namespace {
 
-const char* const splashconfig = "data\\/branding/splashconfig.txt";
-
-// Whole number at the start of a value ("150", "-3", " 42"); anything else reads as 0.
-int parseint(const std::string& s) {
-    errno = 0;
-    long v = std::strtol(s.c_str(), nullptr, 10);
-    if (errno == ERANGE) return v < 0 ? -1 : 1 << 30;
-    return (int)std::clamp(v, -(1L << 30), 1L << 30);
-}
+const char* const splashconfigfile = "data\\/branding/splashconfig.txt";
 
 // A page with neither an image nor a time has nothing to show and nothing to end it.
 bool voidpage(int p) { return (pagefile[p].empty() || pagefile[p] == "none") && pagetime[p] <= 0; }
@@ -48,36 +40,19 @@ bool voidpage(int p) { return (pagefile[p].empty() || pagefile[p] == "none") && 
 }  // namespace
 
 void readintrosettings() {
+    std::string bytes;
+    const std::string path = resolve_path(splashconfigfile);
+    readresult got = read_file(path, bytes, 1 << 16);
+    if (got != READ_OK)
+        std::printf("splash configuration %s %s: no splash pages\n", path.c_str(), read_result_text(got));
+    splashconfig c = parsesplashconfig(bytes);
+    if (got != READ_OK) c.count = 0;
     for (int p = 0; p <= MAXPAGES + 1; ++p) {
-        pagefile[p].clear();
-        pagetime[p] = 0;
-        pageskip[p] = 0;
+        pagefile[p] = c.file[p];
+        pagetime[p] = c.time[p];
+        pageskip[p] = c.skip[p];
     }
-    pagecount = 0;
-
-    std::ifstream in(resolve_path(splashconfig), std::ios::binary);
-    if (!in) {
-        std::printf("splash configuration %s not found: no splash pages\n", resolve_path(splashconfig).c_str());
-        return;
-    }
-    int page = 1, last = 1;
-    std::string line;
-    for (int n = 0; n < MAXPAGES && std::getline(in, line); ++n) {
-        line.erase(std::remove(line.begin(), line.end(), '\r'), line.end());
-        std::string key = line.substr(0, 4);
-        std::string value = line.size() > 5 ? line.substr(5) : std::string();
-        if (key == "file") {
-            pagefile[page] = value;
-        } else if (key == "time") {
-            pagetime[page] = parseint(value);
-        } else if (key == "skip") {
-            pageskip[page] = value == "true" ? 1 : 0;
-        } else if (key == ";---" && page < MAXPAGES) {
-            last = ++page;
-        }
-    }
-    for (int p = 1; p <= last; ++p)
-        if (pagefile[p] != "none") ++pagecount;
+    pagecount = c.count;
 }
 
 void deleteintrostuff_dynamic() {

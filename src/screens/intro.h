@@ -3,10 +3,10 @@
 #include <string>
 
 #include "platform/draw.h"
+#include "screens/splashconfig.h"
 #include "ui/logo.h"  // the logo images this screen loads
 
-// Splash pages 1..29, described by data\branding\splashconfig.txt.
-enum { MAXPAGES = 29 };
+// Splash pages 1..29, described by data\branding\splashconfig.txt (MAXPAGES, screens/splashconfig.h).
 extern std::string pagefile[MAXPAGES + 2];  // image name under data\branding\, "none" for no page
 extern int pagetime[MAXPAGES + 2];          // frames before the page advances by itself (<= 0: never)
 extern int pageskip[MAXPAGES + 2];          // 1 when a key may skip the page

@@ -16,7 +16,7 @@
 #include "platform/background.h"
 #include "platform/random.h"
 #include "ui/logo.h"
-#include "storage/players.h"
+#include "app/profiles.h"
 #include "storage/settings.h"
 #include "texts/fonts.h"
 #include "effects/textpop.h"

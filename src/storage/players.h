@@ -1,5 +1,7 @@
 // Player profiles: 15 slots, each kept in its own file in the user-data folder. Every per-player table has 17
-// entries (slots 1..15; 0 and 16 unused).
+// entries (slots 1..15; 0 and 16 unused). This file holds the per-player tables of the shell and the profile
+// file format; the aztec board of each player lives with the board (aztec/board.h), and loading a profile into
+// the game or collecting it for a save is the game's side (app/profiles.h).
 #pragma once
 #include <string>
 
@@ -40,23 +42,35 @@ extern int firstplayer;
 extern int namelength;
 extern int nameerror;
 
-// Reads slots 1..15 from players<n>.ppp; with 9999 first writes every slot fresh (first start). A missing or
-// short file, or one with values no game could have written, loads without harm: what the file holds is kept,
-// the rest takes the reset values, and a line on standard output names the file.
-void loadplayers(int mode);
-void saveplayer(int slot);
-void resetplayer(int slot);
-void restartplayer(int slot);
 void sortplayers();
-int checkplayername();
-// A new profile in the first free slot 1..8 (previous player remembered, random id, name entry opened);
-// returns the slot, or 0 when slots 1..8 all have names.
-int createplayer();
-// Empties the current slot, writes it, selects the lowest named slot (or none) and writes the settings.
-void deleteplayer();
-
 // players<slot>.ppp in the user-data folder.
 std::string playerfile(int slot);
-// The slot's file contents (28708 bytes plus the name), and reading them back into the slot.
-std::string encodeplayer(int slot);
-void decodeplayer(int slot, const std::string& bytes, const std::string& file);
+
+// One profile file as a record: every value in file order, tables 0-based (level l at [l - 1]).
+enum { PROFILE_BYTES = 28708, PROFILE_NAME_MAX = 12, PROFILE_STONES = 500 };
+struct profilestone {
+    int x, y, kind, spare, falling, group, glint, shake, chain[3];
+    bool operator==(const profilestone&) const = default;
+};
+struct profilerecord {
+    int difficulty, stoneset, adventurestarted, level, levelinprogress, res20, res24, id, timerbar_shown,
+        playseconds, playshots, res44, score, maxlevel, res56, res60, m3resume, savedscroll, savedfloorline, res76,
+        stat_cleared, stat_special, stat_other, winbonus, levelrescued;
+    int rankcounter[21];
+    int restable[30];
+    int levelstars[200], levelstate[200];
+    int m3mud[200], m3res1[200], m3itemx[200], m3itemy[200], m3itemkind[200], m3res2[200];
+    profilestone stone[PROFILE_STONES];
+    std::string name;
+    bool operator==(const profilerecord&) const = default;
+};
+
+// The values of a freshly created profile (empty name, level 1 open, empty board).
+profilerecord blankprofile();
+// Decodes a profile file. Always gives a record the game can use: values a short file does not hold take the
+// blank values, and values no game could have written are replaced (an out-of-range field by its blank value,
+// an impossible stored board by no level in progress). Returns true when nothing had to be replaced; otherwise
+// `problem` (when given) says what was wrong.
+bool decodeprofile(const std::string& bytes, profilerecord* out, std::string* problem);
+// The file: 28708 bytes plus the name, trimmed and at most 12 characters.
+std::string encodeprofile(const profilerecord& rec);

@@ -1,3 +1,4 @@
+#include "platform/readfile.h"
 #include "storage/safefile.h"
 
 #include <fcntl.h>
@@ -6,8 +7,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace {
 void sync_folder_of(const std::string& path) {
@@ -51,10 +50,7 @@ bool write_file_safely(const std::string& path, const std::string& bytes) {
 }
 
 bool read_whole_file(const std::string& path, std::string& bytes) {
-    std::ifstream f(path, std::ios::binary);
-    if (!f) return false;
-    bytes.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-    return true;
+    return read_file(path, bytes, (size_t)16 << 20) == READ_OK;
 }
 
 std::string trim_controls(const std::string& s) {

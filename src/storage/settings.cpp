@@ -2,13 +2,13 @@
 
 #include <sys/stat.h>
 
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
 #include "platform/audio.h"
 #include "platform/paths.h"
+#include "platform/readfile.h"
 #include "storage/safefile.h"
 
 std::string userpath;
@@ -31,7 +31,6 @@ bool create_folder(const std::string& p) {
 
 int* const setting[7] = {&fullscreen, &displaymode, &musicvolume, &soundvolume, &curplayer, &bganimation,
                          &customcursor};
-const int setting_default[7] = {1, 1, 280, 280, -1, 1, -1};
 int storedfullscreen = 1;  // what the file says while displayoverride holds
 }  // namespace
 
@@ -72,40 +71,13 @@ void makepath() {
     std::printf("%s\n", userpath.c_str());
 }
 
-int readint(const std::string& line) {
-    size_t i = 0;
-    while (i < line.size() && line[i] == ' ') ++i;
-    bool negative = false;
-    if (i < line.size() && (line[i] == '-' || line[i] == '+')) negative = line[i++] == '-';
-    long long v = 0;
-    while (i < line.size() && line[i] >= '0' && line[i] <= '9') {
-        if (v <= INT_MAX) v = v * 10 + (line[i] - '0');
-        ++i;
-    }
-    if (negative) v = -v;
-    if (v > INT_MAX) return INT_MAX;
-    if (v < INT_MIN) return INT_MIN;
-    return (int)v;
-}
-
 void loadsettings() {
-    for (int i = 0; i < 7; ++i) *setting[i] = setting_default[i];
     std::string bytes;
-    if (!read_whole_file(userpath + "settings.txt", bytes)) {
-        std::printf("settings.txt missing in %s: default settings used\n", userpath.c_str());
-    } else {
-        size_t at = 0;
-        for (int i = 0; i < 7 && at < bytes.size(); ++i) {
-            size_t end = bytes.find('\n', at);
-            if (end == std::string::npos) end = bytes.size();
-            std::string line = bytes.substr(at, end - at);
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            *setting[i] = readint(line);
-            at = end + 1;
-        }
-    }
-    // The current player indexes the profile tables: anything but a slot 1..15 means none.
-    if (curplayer < 1 || curplayer > 15) curplayer = -1;
+    readresult got = read_file(userpath + "settings.txt", bytes, 1 << 16);
+    if (got != READ_OK)
+        std::printf("settings.txt %s in %s: default settings used\n", read_result_text(got), userpath.c_str());
+    settingsrecord r = decodesettings(bytes);
+    for (int i = 0; i < 7; ++i) *setting[i] = r.value[i];
     musicvolnow = musicvolume;
     storedfullscreen = fullscreen;
     if (displayoverride == 0 || displayoverride == 1) fullscreen = displayoverride;
@@ -113,9 +85,9 @@ void loadsettings() {
 
 void savesettings(int defaults) {
     if (defaults == 1)
-        for (int i = 0; i < 7; ++i) *setting[i] = setting_default[i];
-    std::string text;
+        for (int i = 0; i < 7; ++i) *setting[i] = defaultsettings().value[i];
+    settingsrecord r;
     bool held = defaults != 1 && (displayoverride == 0 || displayoverride == 1);
-    for (int i = 0; i < 7; ++i) text += std::to_string(i == 0 && held ? storedfullscreen : *setting[i]) + "\r\n";
-    write_file_safely(userpath + "settings.txt", text);
+    for (int i = 0; i < 7; ++i) r.value[i] = i == 0 && held ? storedfullscreen : *setting[i];
+    write_file_safely(userpath + "settings.txt", encodesettings(r));
 }

@@ -22,3 +22,15 @@ void savesettings(int defaults);
 // The tolerant integer reading of the game's text files: leading spaces, an optional sign, digits up to the
 // first non-digit; no digits gives 0.
 int readint(const std::string& line);
+
+// The settings file as a record: fullscreen, displaymode, musicvolume, soundvolume, curplayer, bganimation,
+// customcursor. Decoding never fails: lines that are missing keep their defaults, a current player that is no
+// slot 1..15 reads as none.
+struct settingsrecord {
+    int value[7];
+    bool operator==(const settingsrecord&) const = default;
+};
+settingsrecord defaultsettings();
+settingsrecord decodesettings(const std::string& bytes);
+// Seven lines, each the value in decimal and CR LF.
+std::string encodesettings(const settingsrecord& r);

@@ -1,8 +1,11 @@
 #include "texts/texttables.h"
 
-#include <fstream>
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
 
 #include "platform/paths.h"
+#include "platform/readfile.h"
 
 TextTable menutexts, storytexts, gametexts;
 
@@ -18,32 +21,36 @@ std::string upper8(const std::string& s) {
     return r;
 }
 
-void readtexttable(TextTable& t, const std::string& path, int lines, int first_section) {
+void parsetexttable(const std::string& bytes, int lines, int first_section, TextTable& t) {
     t = TextTable();
-    t.lines = lines;
-    std::ifstream f(resolve_path(path), std::ios::binary);
-    std::string raw[1001];
-    for (int i = 1; i <= lines; ++i) {
-        if (f && std::getline(f, raw[i])) {
-            if (!raw[i].empty() && raw[i].back() == '\r') raw[i].pop_back();
-        } else {
-            raw[i].clear();
-        }
-    }
-    for (int i = 1; i <= lines; ++i) {
-        const std::string& r = raw[i];
+    t.lines = lines = std::clamp(lines, 0, 1000);
+    size_t at = 0;
+    for (int i = 1; i <= lines && at < bytes.size(); ++i) {
+        size_t end = bytes.find('\n', at);
+        if (end == std::string::npos) end = bytes.size();
+        // Only the prefix and the longest text a line may keep are looked at.
+        std::string r = bytes.substr(at, std::min(end - at, (size_t)13 + TEXTLINE_MAX + 1));
+        at = end + 1;
+        if (!r.empty() && r.back() == '\r') r.pop_back();
         if (r.size() >= 9 && r.compare(0, 3, "---") == 0 && r.compare(6, 3, "---") == 0 && isdigit((unsigned char)r[3]) &&
             isdigit((unsigned char)r[4]) && isdigit((unsigned char)r[5])) {
             int k = (r[3] - '0') * 100 + (r[4] - '0') * 10 + (r[5] - '0');
             if (k >= first_section && k <= 27) t.sectionstart[k] = i;
         }
         t.prefix[i] = r.substr(0, 13);
-        std::string body = r.size() > 13 ? r.substr(13) : std::string();
+        std::string body = r.size() > 13 ? r.substr(13, TEXTLINE_MAX) : std::string();
         size_t a = 0, b = body.size();
         while (a < b && (unsigned char)body[a] <= 32) ++a;
         while (b > a && (unsigned char)body[b - 1] <= 32) --b;
         t.text[i] = upper8(body.substr(a, b - a));
     }
+}
+
+void readtexttable(TextTable& t, const std::string& path, int lines, int first_section) {
+    std::string bytes;
+    readresult got = read_file(resolve_path(path), bytes, TEXTFILE_MAX);
+    if (got != READ_OK) std::printf("text table %s %s\n", resolve_path(path).c_str(), read_result_text(got));
+    parsetexttable(bytes, lines, first_section, t);
 }
 
 void readmenutexts() { readtexttable(menutexts, "data\\texts/menutexts.txt", 300, 1); }

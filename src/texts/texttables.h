@@ -9,13 +9,20 @@ struct TextTable {
     std::string prefix[1001];       // columns 1..13 of each line (kept for the story table)
 };
 
+// The most characters a text keeps, and the most bytes a table file may hold: a damaged file cannot make the
+// loading or the drawing of texts slow.
+enum { TEXTLINE_MAX = 512, TEXTFILE_MAX = 16 << 20 };
+
 extern TextTable menutexts, storytexts, gametexts;
 
 void readmenutexts();
 void readstorytexts();
 void readgametexts();
 // Reads one table from a file (re-reading replaces it). first_section is 0 for the story file, 1 otherwise.
+// A file that is missing, unreadable or larger than TEXTFILE_MAX reads as empty, with a line on standard output.
 void readtexttable(TextTable& t, const std::string& path, int lines, int first_section);
+// The table of a file's bytes: the first `lines` lines (at most 1000), each text cut to TEXTLINE_MAX characters.
+void parsetexttable(const std::string& bytes, int lines, int first_section, TextTable& t);
 
 // text[sectionstart[s] + n]; an address outside the table reads as the empty text.
 const std::string& menutext(int s, int n);

@@ -13,7 +13,7 @@
 #include "platform/background.h"
 #include "platform/input.h"
 #include "ui/logo.h"
-#include "storage/players.h"
+#include "app/profiles.h"
 #include "storage/settings.h"
 #include "texts/fonts.h"
 #include "texts/texttables.h"
@@ -133,11 +133,19 @@ void drawplayerpanel(float x, float y) {
 }
 
 void newplayerprofile() {
-    curplayer = 1;
-    playername[1].clear();
+    // The first free slot, never one that holds a player (the settings may have lost who was playing).
+    const int slot = freeplayerslot();
+    flush_keys();
+    if (slot == 0) {
+        popupaction(103);
+        return;
+    }
+    previousplayer = curplayer;
+    firstplayer = 1;
+    curplayer = slot;
+    playername[slot].clear();
     namelength = 0;
     nameerror = 0;
-    flush_keys();
     popupaction(105);
 }
 
@@ -190,6 +198,13 @@ void showmenu() {
     if (drawbutton(2, x, (float)(centery + 80), 6, 1, menutext(12, 3)) == 3) popupaction(111);
     if (drawbutton(3, x, (float)(centery + 160), 6, 1, menutext(12, 2)) == 3) popupaction(100);
     if (drawbutton(4, x, (float)(centery + 240), 6, 1, menutext(12, 1)) == 3) popupaction(99);
+    // What happened to the player files: one short line at the bottom.
+    if (profilenotice != NOTICE_NONE) {
+        const std::string& notice = menutext(25, profilenotice);
+        const float ny = (float)(virth - 30);
+        drawtext(4, notice, (float)centerx + 2, ny + 2, ALIGN_CENTER, 1, 0, 0, 0);  // a shadow, for any backdrop
+        drawtext(4, notice, (float)centerx, ny, ALIGN_CENTER, 1, 1.0f, 0.9f, 0.7f);
+    }
     set_alpha(1);
     draweff();
     updatepopups();

@@ -12,7 +12,7 @@
 #include "platform/audio.h"
 #include "platform/background.h"
 #include "platform/input.h"
-#include "storage/players.h"
+#include "app/profiles.h"
 #include "storage/settings.h"
 #include "texts/fonts.h"
 #include "effects/textpop.h"

@@ -21,7 +21,7 @@
 #include "platform/input.h"
 #include "platform/paths.h"
 #include "screens/map.h"
-#include "storage/players.h"
+#include "app/profiles.h"
 #include "storage/settings.h"
 #include "support/catalogue.h"
 #include "support/headless.h"

@@ -73,7 +73,7 @@ int boardstones(int p) {
     std::printf("ready level=%d stones=%d\n", playlevel, boardstones(1));
     std::fflush(stdout);
     mainloop();
-    endprogram(0);
+    exitgame(0);
 }
 
 class ChildMode : public ::testing::Environment {

@@ -4,7 +4,7 @@
 #include "app/shell.h"
 #include "aztec/board.h"
 #include "aztec/levelrun.h"
-#include "storage/players.h"
+#include "app/profiles.h"
 #include "match3/match3.h"
 #include "screens/intro.h"
 #include "screens/map.h"

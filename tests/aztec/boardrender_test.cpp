@@ -225,3 +225,17 @@ TEST_F(BoardDrawing, PreviewDrawsTheLevelsStoneListSmall) {
 }
 
 }  // namespace
+
+// With no player chosen the board lives in the spare row 0: drawing reads that row, never row -1.
+TEST_F(BoardDrawing, WithoutAPlayerTheSpareRowIsDrawn) {
+    curplayer = -1;
+    for (int s = 1; s < BOARDSLOTS; ++s) stone_kind[0][s] = 0;
+    stone(32, 32, 3);
+    shadowimage[3] = solid(60, 60, 0, 0, 200);
+    drawkarostonesflat();
+    EXPECT_EQ(redat(132, 568), 60);
+    EXPECT_NEAR(at(132 + 25, 568)[2], 100, 1);
+    shadowimage[3] = nullptr;
+    for (int s = 1; s < BOARDSLOTS; ++s) stone_kind[0][s] = 0;
+    curplayer = 1;
+}

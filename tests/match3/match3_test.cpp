@@ -12,7 +12,7 @@
 #include "aztec/rules.h"
 #include "match3/m3levels.h"
 #include "match3/match3.h"
-#include "storage/players.h"
+#include "app/profiles.h"
 #include "storage/settings.h"
 #include "support/headless.h"
 #include "ui/popups.h"

@@ -391,4 +391,23 @@ TEST_F(Audio, MissingFilesLeaveTheGameSilentButRunning) {
     EXPECT_EQ(mixer_channel_count(), 0);
 }
 
+// Ending the game: the device's thread must stop before the sounds it mixes are freed.
+TEST_F(Audio, ClosingStopsTheDeviceBeforeFreeingTheSounds) {
+    headless();  // SDL's silent audio driver: a real device thread, without a sound card
+    ASSERT_EQ(mixer_open_device(), 1);
+    sounds[13] = sound_from_samples(std::vector<int16_t>(8820, 1000), 1);
+    musicsound = sound_from_samples(std::vector<int16_t>(8820, 500), 1);
+    musicchannel = play_sound(musicsound, nullptr);
+    play_sound(sounds[13], nullptr);
+    std::weak_ptr<SoundData> music = musicsound, click = sounds[13];
+    ASSERT_EQ(mixer_channel_count(), 2);
+    closesound();
+    EXPECT_EQ(mixer_has_device(), 0);
+    EXPECT_EQ(mixer_channel_count(), 0);
+    // Nothing holds the sounds any more: they are gone, and no thread was left to mix them.
+    EXPECT_TRUE(music.expired());
+    EXPECT_TRUE(click.expired());
+    EXPECT_FALSE(musicchannel);
+}
+
 }  // namespace

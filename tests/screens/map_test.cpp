@@ -14,7 +14,7 @@
 #include "platform/input.h"
 #include "platform/inject.h"
 #include "screens/map.h"
-#include "storage/players.h"
+#include "app/profiles.h"
 #include "storage/settings.h"
 #include "support/datafolder.h"
 #include "support/headless.h"

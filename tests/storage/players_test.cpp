@@ -12,10 +12,11 @@
 #include "aztec/levelrun.h"
 #include "match3/match3.h"
 #include "platform/random.h"
-#include "storage/players.h"
+#include "app/profiles.h"
 #include "storage/safefile.h"
 #include "storage/settings.h"
 #include "support/headless.h"
+#include "support/userfolder.h"
 
 namespace {
 std::string slurp(const std::string& path) {
@@ -29,24 +30,16 @@ int int_at(const std::string& b, size_t at) {
     return (int)((uint32_t)p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 | (uint32_t)p[3] << 24);
 }
 
-class Players : public ::testing::Test {
+class Players : public UserFolderTest {
 protected:
-    std::string home;
     void SetUp() override {
-        home = temp_folder(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        setenv("XDG_DATA_HOME", home.c_str(), 1);
-        testing::internal::CaptureStdout();
-        makepath();
-        testing::internal::GetCapturedStdout();
-        for (int s = 0; s < PLAYERSLOTS; ++s) resetplayer(s);
+        UserFolderTest::SetUp();
         curscreen = screen_none;
-        curplayer = -1;
         resumeflag = 0;
     }
     void TearDown() override {
-        unsetenv("XDG_DATA_HOME");
+        UserFolderTest::TearDown();
         curscreen = screen_none;
-        curplayer = -1;
         resumeflag = 0;
         wincount = losecount = 0;
         cannonslot = 0;
@@ -305,7 +298,7 @@ TEST_F(Players, DamagedFilesLoadWithoutHarm) {
     EXPECT_EQ(levelstate[2][3], 1);
     EXPECT_EQ(levelstate[2][150], 0);
     EXPECT_EQ(stone_kind[2][1], -1);
-    EXPECT_NE(out.find("players2.ppp is short (330 of 28708 bytes)"), std::string::npos) << out;
+    EXPECT_NE(out.find("players2.ppp: short (330 of 28708 bytes)"), std::string::npos) << out;
     EXPECT_NE(out.find("players3.ppp is missing"), std::string::npos);
     EXPECT_EQ(playername[3], "");
     EXPECT_EQ(playername[4], "");

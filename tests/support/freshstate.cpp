@@ -21,7 +21,7 @@
 #include "screens/intro.h"
 #include "screens/map.h"
 #include "screens/story.h"
-#include "storage/players.h"
+#include "app/profiles.h"
 #include "storage/settings.h"
 #include "support/headless.h"
 #include "effects/textpop.h"
@@ -106,8 +106,10 @@ void fresh_play() {
     levelleft = 0;
     gameprevscreen = screen_none;
     resumeflag = 0;
+    profilenotice = NOTICE_NONE;
     for (int p = 0; p < PLAYERSLOTS; ++p) {
         resetplayer(p);
+        playerunreadable[p] = 0;
         playername[p].clear();
         for (int s = 0; s < BOARDSLOTS; ++s) {
             stone_kind[p][s] = -1;

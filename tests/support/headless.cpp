@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 void headless() {
     static bool open = false;
@@ -20,3 +22,8 @@ std::string temp_folder(const std::string& name) {
 }
 
 std::string build_dir() { return OMBRIVALE_BUILD_DIR; }
+
+std::string file_bytes(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+}

@@ -10,3 +10,5 @@ void headless();
 std::string temp_folder(const std::string& name);
 // Path of the build folder (holds data/ and the game binary).
 std::string build_dir();
+// The whole contents of a file (empty when it cannot be read).
+std::string file_bytes(const std::string& path);

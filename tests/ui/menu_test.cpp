@@ -9,7 +9,7 @@
 #include "app/shell.h"
 #include "platform/inject.h"
 #include "platform/input.h"
-#include "storage/players.h"
+#include "app/profiles.h"
 #include "storage/settings.h"
 #include "support/headless.h"
 #include "texts/fonts.h"
@@ -139,4 +139,24 @@ TEST_F(Menu, WithAPopupOpenTheMenuButtonsDoNotReact) {
     harness_frames(17);
     click(centerx + 300, centery + 160);  // options, under the ranking
     EXPECT_EQ(popupkind, 111);
+}
+
+// A profile that could not be read, was repaired or could not be saved is said on the menu in one line.
+TEST_F(Menu, TroubleWithThePlayerFilesIsSaidAtTheBottom) {
+    auto bottom = [] {
+        int w, h;
+        std::vector<uint8_t> px = harness_frame_rgba(&w, &h);
+        std::vector<uint8_t> strip(px.begin() + (ptrdiff_t)((size_t)(h - 40) * w * 4), px.end());
+        return strip;
+    };
+    profilenotice = NOTICE_NONE;
+    const std::vector<uint8_t> quiet = bottom();
+    EXPECT_EQ(bottom(), quiet);  // nothing moves down there on its own
+    for (int notice : {NOTICE_UNREADABLE, NOTICE_REPAIRED, NOTICE_SAVEFAILED}) {
+        EXPECT_FALSE(menutext(25, notice).empty()) << notice;
+        profilenotice = notice;
+        EXPECT_NE(bottom(), quiet) << notice;
+    }
+    if (const char* dir = std::getenv("OMBRIVALE_SHOT_DIR")) save_frame_png(std::string(dir) + "/menu-notice.png");
+    profilenotice = NOTICE_NONE;
 }

@@ -32,7 +32,7 @@
 #include "platform/paths.h"
 #include "platform/random.h"
 #include "screens/story.h"
-#include "storage/players.h"
+#include "app/profiles.h"
 #include "storage/settings.h"
 #include "screens/intro.h"
 #include "screens/map.h"
