@@ -16,6 +16,7 @@
 
 #include "app/cmdline.h"
 #include "app/display.h"
+#include "app/profiles.h"
 #include "app/screenflow.h"
 #include "app/shell.h"
 #include "aztec/board.h"
