@@ -18,6 +18,7 @@
 #include "storage/settings.h"
 #include "support/datafolder.h"
 #include "support/headless.h"
+#include "aztec/catalogue.h"
 #include "effects/textpop.h"
 #include "texts/texttables.h"
 #include "ui/menu.h"
@@ -37,6 +38,11 @@ protected:
             instmain();  // the resident images, fonts, texts and catalogue, as at start-up
             loaded = true;
         }
+        // Texts and levels other tests may have replaced with their own.
+        readmenutexts();
+        readstorytexts();
+        readgametexts();
+        load_all_levels();
         if (!buttonimage[13] || !buttonimage[10]) GTEST_SKIP() << "map button images not generated";
         userpath = temp_folder("map");
         curplayer = 1;
