@@ -39,6 +39,7 @@ struct DrawState {
 
 int mask_r = 0, mask_g = 0, mask_b = 0;
 int auto_midhandle = 0;
+int override_w = 0, override_h = 0;  // see set_window_override
 
 void update_area() {
     if (!renderer) return;
@@ -85,6 +86,13 @@ SDL_Renderer* sdl_renderer() { return renderer; }
 void graphics_open(int width, int height, int depth, int /*hz*/, int /*flags*/) {
     if (!SDL_WasInit(SDL_INIT_VIDEO)) SDL_InitSubSystem(SDL_INIT_VIDEO);
     bool full = depth != 0;
+    if (override_w != 0) {
+        full = false;
+        if (override_w > 0) {
+            width = override_w;
+            height = override_h;
+        }
+    }
     if (!window) {
         Uint32 wflags = SDL_WINDOW_ALLOW_HIGHDPI * 0;
         window = SDL_CreateWindow("Ombrivale", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, wflags);
@@ -116,12 +124,17 @@ void graphics_open(int width, int height, int depth, int /*hz*/, int /*flags*/) 
         SDL_SetWindowSize(window, width, height);
         SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
-    letterbox = full ? 1 : 0;
+    letterbox = full || override_w != 0 ? 1 : 0;
     logical_w = (float)width;
     logical_h = (float)height;
     ds.clip_w = ds.clip_h = -1;
     update_area();
     apply_clip();
+}
+
+void set_window_override(int w, int h) {
+    override_w = w;
+    override_h = h;
 }
 
 int graphics_is_open() { return renderer != nullptr; }

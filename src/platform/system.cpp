@@ -74,3 +74,13 @@ int acquire_instance_name(const char* name) {
     // The descriptor stays open (and the name held) until the process ends.
     return 1;
 }
+
+const char* video_driver_name() {
+    const char* n = SDL_GetCurrentVideoDriver();
+    return n ? n : "none";
+}
+
+const char* audio_driver_name() {
+    const char* n = SDL_GetCurrentAudioDriver();
+    return n ? n : "none";
+}

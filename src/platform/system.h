@@ -22,3 +22,7 @@ int wait_timer(TTimer& t);
 // Holds a system-wide name for the life of the process. Returns 1 when this process got it, 0 when another
 // process holds it already.
 int acquire_instance_name(const char* name);
+
+// Names of the video and audio drivers in use ("none" when a subsystem is not running).
+const char* video_driver_name();
+const char* audio_driver_name();
