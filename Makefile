@@ -3,7 +3,7 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build play test bench contact-sheet clean
+.PHONY: all deps configure build play test bench contact-sheet replays-record clean
 
 all: build
 
@@ -29,6 +29,10 @@ bench: build
 contact-sheet: build
 	@cmake --build $(BUILD) -j $(JOBS) --target contact-sheet
 	@bash tools/levels/sheets.sh $(BUILD) $(BUILD)/contact/levels
+
+# Records the journals of tests/replays/ again from their scripts (after a change of rules or screens).
+replays-record: build
+	@bash tests/replays/record.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

@@ -2,13 +2,15 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 
 namespace {
 const char MAGIC[8] = {'O', 'M', 'B', 'J', 'R', 'N', 'L', '1'};
 
 // Body record tags.
-enum { TAG_FRAME = 1, TAG_REPEAT = 2, TAG_CHECK = 3, TAG_SUMMARY = 4 };
+enum { TAG_FRAME = 1, TAG_REPEAT = 2, TAG_CHECK = 3, TAG_SUMMARY = 4, TAG_FILE = 5 };
 // Which parts a frame record carries.
 enum { F_MOUSE = 1, F_HELD = 2, F_HITS = 4, F_TICKS = 8, F_CLOSE = 16, F_EVENTS = 32, F_CHARS = 64 };
 
@@ -108,7 +110,6 @@ bool parse_header(reader& r, jheader* h, std::string* error) {
     h->desktoph = (int)r.u32();
     h->seed = (int32_t)r.u32();
     h->newuserfolder = (int)r.u8();
-    uint32_t nfiles = r.u16();
     if (!r.ok) {
         *error = "journal header is cut short";
         return false;
@@ -117,30 +118,6 @@ bool parse_header(reader& r, jheader* h, std::string* error) {
         h->desktopw < 0 || h->desktoph < 0 || h->desktopw > 65536 || h->desktoph > 65536) {
         *error = "journal header holds impossible values";
         return false;
-    }
-    if (nfiles > JOURNAL_MAXFILES) {
-        *error = "journal header lists too many user files";
-        return false;
-    }
-    for (uint32_t i = 0; i < nfiles; ++i) {
-        jfile f;
-        uint32_t nlen = r.u16();
-        f.name = r.bytes(nlen);
-        uint32_t size = r.u32();
-        if (r.ok && size > JOURNAL_MAXFILEBYTES) {
-            *error = "user file in the journal is too large";
-            return false;
-        }
-        f.bytes = r.bytes(size);
-        if (!r.ok) {
-            *error = "journal is cut short in its user files";
-            return false;
-        }
-        if (!safe_name(f.name)) {
-            *error = "user file in the journal has a bad name";
-            return false;
-        }
-        h->files.push_back(std::move(f));
     }
     return true;
 }
@@ -207,12 +184,6 @@ std::string journal_header_bytes(const jheader& h) {
     put_u32(o, (uint32_t)h.desktoph);
     put_u32(o, (uint32_t)h.seed);
     put_u8(o, h.newuserfolder);
-    put_u16(o, (uint32_t)h.files.size());
-    for (const jfile& f : h.files) {
-        put_str16(o, f.name);
-        put_u32(o, (uint32_t)f.bytes.size());
-        o += f.bytes;
-    }
     return o;
 }
 
@@ -244,6 +215,13 @@ void journal_put_frame(std::string& body, const jframe& prev, const jframe& f) {
         put_var(body, (uint32_t)n);
         body.append((const char*)f.chars.data(), n);
     }
+}
+
+void journal_put_file(std::string& body, const jfile& f) {
+    put_u8(body, TAG_FILE);
+    put_str16(body, f.name.substr(0, JOURNAL_MAXNAME));
+    put_var(body, (uint32_t)f.bytes.size());
+    body += f.bytes;
 }
 
 void journal_put_repeat(std::string& body, int count) {
@@ -365,6 +343,18 @@ int journal_parse(const uint8_t* data, size_t size, journaldata* out, std::strin
                 out->runs.push_back({jframe_held(last.frame), (int)n});
             }
             out->frames += (int)n;
+        } else if (tag == TAG_FILE) {
+            jfile f;
+            f.name = r.bytes(r.u16());
+            uint32_t size = r.var();
+            if (r.ok && (size > JOURNAL_MAXFILEBYTES || !safe_name(f.name) || !out->runs.empty() ||
+                         out->header.files.size() >= JOURNAL_MAXFILES)) {
+                *error = "journal holds a damaged user file record";
+                return JOURNAL_BAD;
+            }
+            f.bytes = r.bytes(r.ok ? size : 0);
+            if (!r.ok) break;
+            out->header.files.push_back(std::move(f));
         } else if (tag == TAG_CHECK) {
             uint32_t frame = r.var();
             uint32_t sum = r.u32();

@@ -1,7 +1,7 @@
 // Session journals: what the game read from outside, frame by frame, so that a session can be played again.
 //
 // A journal file is a header (format, game version, data hashes, display and desktop size, the random seed),
-// the user files as the session found them, and then one deflate stream of records: a frame record for each
+// and then one deflate stream of records: the user files as the session found them, a frame record for each
 // frame whose input differs from a held repeat of the last one, runs of repeated frames, periodic checksums of
 // the game state, and a summary when the session ended normally. Every piece here is a pure function of its
 // arguments; the recording and playing side lives in app/replay.
@@ -86,9 +86,10 @@ enum { JOURNAL_BAD = 0, JOURNAL_COMPLETE = 1, JOURNAL_CUT = 2 };
 // ends. JOURNAL_BAD: not a journal, or damaged; `error` says why and `out` is not to be used.
 int journal_parse(const uint8_t* data, size_t size, journaldata* out, std::string* error);
 
-// Writing, piece by piece. The header goes first, uncompressed; the records after it form the body, which the
-// writer deflates.
+// Writing, piece by piece. The header goes first, uncompressed (without its files); the records after it form
+// the body, which the writer deflates: the user files first, then frames, repeats and checks, the summary last.
 std::string journal_header_bytes(const jheader& h);
+void journal_put_file(std::string& body, const jfile& f);
 void journal_put_frame(std::string& body, const jframe& prev, const jframe& f);
 void journal_put_repeat(std::string& body, int count);
 void journal_put_check(std::string& body, int frame, uint32_t sum);

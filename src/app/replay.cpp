@@ -158,6 +158,7 @@ void writeheader() {
     std::string h = journal_header_bytes(rechead);
     if (std::fwrite(h.data(), 1, h.size(), recfile) != h.size() || std::fflush(recfile) != 0)
         dropjournal("the disk is full or the file cannot be written");
+    for (const jfile& f : rechead.files) journal_put_file(body, f);
 }
 
 void putrepeats() {
@@ -171,7 +172,7 @@ void emitframe() {
     pending = 0;
     ++recframes;
     if (recdead || !headerdone) return;
-    if (jframe_repeats(recprev, frameinput)) {
+    if (recframes > 1 && jframe_repeats(recprev, frameinput)) {  // the first frame is always written out
         ++recrepeat;
     } else {
         putrepeats();
@@ -482,6 +483,7 @@ int playjournal(const replayoptions& o) {
     }
 
     if (o.headless) {
+        set_render_off(1);
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
     }
@@ -569,6 +571,7 @@ int playjournal(const replayoptions& o) {
     playing = 0;
     secondtimer.manual = clocktimer.manual = -1;
     set_window_override(0, 0);
+    set_render_off(0);
     fakedesktopw = fakedesktoph = 0;
     fs::remove_all(temp, ec);
     return rc;
@@ -597,6 +600,15 @@ int replay_command(int argc, char** argv) {
                 return 2;
             }
             any = 1;
+        } else if (a == "--rule" && i + 1 < argc) {
+            // Plays with a rule changed (comboframes=N): shows that a replay notices when the game's rules move.
+            int v = 0;
+            if (std::sscanf(argv[++i], "comboframes=%d", &v) != 1 || v < 1 || v > 100000) {
+                std::printf("--rule knows comboframes=N\n");
+                return 2;
+            }
+            comboframes = v;
+            any = 1;
         } else if (a == "--report") {
             report = 1;
         }
@@ -609,7 +621,7 @@ int replay_command(int argc, char** argv) {
     }
     if (any) {
         if (o.file.empty()) {
-            std::printf("--headless, --fast, --check, --force and --window go with --replay FILE\n");
+            std::printf("--headless, --fast, --check, --force, --window and --rule go with --replay FILE\n");
             return 2;
         }
         stdout_ring_start();

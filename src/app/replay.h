@@ -69,6 +69,6 @@ extern jsummary replaysummary;
 extern int replaydiffered;
 
 // ---- command line ----
-// Handles --replay, --headless, --fast, --check, --force, --window and --report. Returns -1 when the game is
+// Handles --replay, --headless, --fast, --check, --force, --window, --rule and --report. Returns -1 when the game is
 // to start normally, otherwise the exit status.
 int replay_command(int argc, char** argv);

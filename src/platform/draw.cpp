@@ -40,6 +40,7 @@ struct DrawState {
 int mask_r = 0, mask_g = 0, mask_b = 0;
 int auto_midhandle = 0;
 int override_w = 0, override_h = 0;  // see set_window_override
+int render_off = 0;                  // see set_render_off
 
 void update_area() {
     if (!renderer) return;
@@ -132,6 +133,8 @@ void graphics_open(int width, int height, int depth, int /*hz*/, int /*flags*/) 
     apply_clip();
 }
 
+void set_render_off(int off) { render_off = off; }
+
 void set_window_override(int w, int h) {
     override_w = w;
     override_h = h;
@@ -202,7 +205,7 @@ void output_size(int* w, int* h) {
 }
 
 void clear_screen() {
-    if (!renderer) return;
+    if (!renderer || render_off) return;
     int w, h;
     SDL_GetRendererOutputSize(renderer, &w, &h);
     if (w != out_w || h != out_h) update_area();
@@ -214,7 +217,7 @@ void clear_screen() {
 
 void flip(int /*sync*/) {
     // Vertical sync is chosen when the renderer is created.
-    if (renderer) SDL_RenderPresent(renderer);
+    if (renderer && !render_off) SDL_RenderPresent(renderer);
 }
 
 void set_window_title(const std::string& title) {
@@ -550,7 +553,7 @@ uint32_t image_pixel(const TImage& image, int frame, int x, int y) {
 }
 
 void draw_image(const TImage& image, float x, float y, int frame) {
-    if (!image || !renderer || frame < 0 || frame >= (int)image->cells.size()) return;
+    if (render_off || !image || !renderer || frame < 0 || frame >= (int)image->cells.size()) return;
     ImageData& im = *image;
     SDL_Texture* tex;
     SDL_Color col{(Uint8)ds.r, (Uint8)ds.g, (Uint8)ds.b, ds.alpha_byte};

@@ -10,6 +10,7 @@
 //   key esc|enter|space   taps a key
 //   type TEXT             types the characters, one per frame
 //   click X Y             moves to the logical point over a few frames and clicks it
+//   drag X1 Y1 X2 Y2      presses at the first point, moves to the second holding the button, releases
 //   button ID [N]         waits for button ID on the active layer and clicks it (N-th frame limit, default 900)
 //   screen NAME [N]       runs until the screen is intro, loading, menu, map, game or story
 //   popup K [N]           runs until popup K is fully open
@@ -17,7 +18,8 @@
 //   play                  plays the aztec level in hand until it is won
 //   match3                plays the match-3 level in hand until it is won
 //   lose                  waits until the level in hand is lost
-//   difficulty D          sets the difficulty the next dialog is answered with (button 779 + D)
+//   close                 uses the window's close box
+//   difficulty D          answers the next difficulty dialogs with D (1..4) instead of closing them
 //   buttons               prints the buttons drawn in the last frame (for writing scripts)
 //   shot FILE             saves the next frame as a PNG
 //   end [N]               runs until the game has quit; the journal is finished
@@ -128,11 +130,10 @@ void framepopups() {
         tapkey(VK_ESCAPE);
     } else if (popupkind == 777) {
         if (difficulty > 0) {
-            for (int i = 0; i < 100 && !shown(779 + difficulty); ++i) frame();
-            if (shown(779 + difficulty)) {
-                click((int)buttonseenx[779 + difficulty], (int)buttonseeny[779 + difficulty]);
-                return;
-            }
+            click(centerx, centery - 60 * difficulty + 175);
+            for (int i = 0; i < 100 && !shown(11); ++i) frame();
+            if (shown(11)) click((int)buttonseenx[11], (int)buttonseeny[11]);
+            return;
         }
         tapkey(VK_ESCAPE);
     }
@@ -368,6 +369,15 @@ bool runscript(const std::string& path, const std::string& out) {
             int x, y;
             ss >> x >> y;
             click(x, y);
+        } else if (cmd == "drag") {
+            int x1, y1, x2, y2;
+            ss >> x1 >> y1 >> x2 >> y2;
+            moveto(x1, y1);
+            inject_mouse_button(1, 1);
+            frames(2);
+            moveto(x2, y2);
+            inject_mouse_button(1, 0);
+            frames(2);
         } else if (cmd == "button") {
             int id, limit = 900;
             ss >> id >> limit;
@@ -385,6 +395,9 @@ bool runscript(const std::string& path, const std::string& out) {
             ss >> k >> limit;
             for (int i = 0; i < limit && !(popupkind == k && popupfade == 16); ++i) frame();
             if (popupkind != k) fail("popup " + std::to_string(k) + " did not open");
+        } else if (cmd == "close") {
+            inject_close();
+            frames(2);
         } else if (cmd == "difficulty") {
             ss >> difficulty;
         } else if (cmd == "play") {
