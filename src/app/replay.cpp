@@ -52,6 +52,7 @@ int recrepeat = 0;
 int recframes = 0;
 int pending = 0;          // frameinput holds a frame not yet put in the body
 int unflushed = 0;
+int flushticks = 0;       // seconds since the last write: a slow machine still writes every few seconds
 
 // ---- playback ----
 int playing = 0;
@@ -136,6 +137,7 @@ void flushbody(int finish) {
     } while (zs.avail_out == 0 || (finish && rc == Z_OK));
     body.clear();
     unflushed = 0;
+    flushticks = 0;
     if (std::fflush(recfile) != 0) dropjournal("the disk is full or the file cannot be written");
 }
 
@@ -183,7 +185,8 @@ void emitframe() {
         putrepeats();
         journal_put_check(body, recframes, gamestatesum());
     }
-    if (++unflushed >= FLUSHEVERY) flushbody(0);
+    flushticks += frameinput.tick1;
+    if (++unflushed >= FLUSHEVERY || flushticks >= 5) flushbody(0);
 }
 
 // Keeps the newest journals: with the one about to be written there are at most KEEPJOURNALS.
@@ -468,7 +471,7 @@ int playjournal(const replayoptions& o) {
         }
         std::printf("note: %s\n", error.c_str());
     }
-    if (basedir.empty()) findbasedir();
+    findbasedir();
     std::string differs;
     if (pj.header.version != game_version())
         differs = "was recorded by version " + pj.header.version + ", this is " + game_version();
