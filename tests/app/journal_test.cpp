@@ -341,3 +341,18 @@ TEST(BugReport, TheBundleHoldsTheJournalSoFarTheUserFilesAndTheDrivers) {
     EXPECT_EQ(j.header.seed, 5);
     userpath = saved;
 }
+
+TEST(JournalReader, TheFuzzCorpusGivesAnswersNotCrashes) {
+    int seen = 0;
+    for (const auto& e : std::filesystem::directory_iterator(std::string(OMBRIVALE_SOURCE_DIR) + "/tests/fuzz/corpus/journal")) {
+        std::string bytes = slurp(e.path().string());
+        journaldata j;
+        std::string error;
+        int r = parse(bytes, &j, &error);
+        if (r != JOURNAL_COMPLETE) {
+            EXPECT_FALSE(error.empty()) << e.path();
+        }
+        ++seen;
+    }
+    EXPECT_GE(seen, 2);
+}
