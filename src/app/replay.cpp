@@ -280,6 +280,7 @@ int framechar() {
 }
 
 int framekeydown(int code) {
+    if (!journal_active()) return key_down(code);
     int bit = code == VK_ESCAPE ? JKEY_ESCAPE : code == VK_RETURN ? JKEY_RETURN : code == VK_SPACE ? JKEY_SPACE
             : code == VK_F2 ? JKEY_F2 : code == VK_F3 ? JKEY_F3 : code == VK_F4 ? JKEY_F4
             : code == VK_F7 ? JKEY_F7 : code == VK_F8 ? JKEY_F8 : 0;

@@ -27,7 +27,7 @@ void journal_frame(jframe* in);
 // The next typed character the game takes (0 when none), through the journal.
 int framechar();
 // 1 while one of the keys the game reads (VK_ESCAPE, VK_RETURN, VK_SPACE, F2, F3, F4, F7, F8) is held in
-// this frame's input record.
+// this frame's input record (the live key when the run is neither recorded nor replayed).
 int framekeydown(int code);
 // The random seed: the live value when recording (kept for the journal), the journal's when replaying.
 int32_t journal_seed(int32_t live);
