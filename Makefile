@@ -3,7 +3,7 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build play test bench contact-sheet install uninstall package screenshots fuzz clean
+.PHONY: all deps configure build play test bench contact-sheet install uninstall package screenshots fuzz replays-record clean
 PREFIX  ?= /usr/local
 
 all: build
@@ -55,6 +55,10 @@ fuzz: deps
 	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DOMBRIVALE_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	bash tests/fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# Records the journals of tests/replays/ again from their scripts (after a change of rules or screens).
+replays-record: build
+	@bash tests/replays/record.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

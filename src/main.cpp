@@ -1,9 +1,12 @@
 // Ombrivale: the command line, start-up, then the 50 Hz loop until the player quits or a stop signal arrives.
 #include "app/cmdline.h"
+#include "app/replay.h"
 #include "app/shell.h"
 #include "storage/settings.h"
 
 int main(int argc, char** argv) {
+    // Playing back a journal or writing a bug report are runs of their own.
+    if (int rc = replay_command(argc, argv); rc >= 0) return rc;
     int done = parsecmdline(argc, argv);
     if (done >= 0) return done;
     displayoverride = cmd_display;

@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/bugreport.h"
 #include "app/display.h"
+#include "app/replay.h"
 #include "app/screenflow.h"
 #include "aztec/boardrender.h"
 #include "aztec/catalogue.h"
@@ -106,7 +108,7 @@ void instmain() {
     paused = -1;
     framecount = 0;
     mouseactive = 0;
-    seed_rnd(millisecs());
+    seed_rnd(journal_seed(millisecs()));
     clearglyphs();
     fadelevel = 0;
     escapedelay = 0;
@@ -116,41 +118,66 @@ void instmain() {
     enterscreen(screen_intro, 1);
 }
 
+// This frame's input as the live devices give it.
+static void readinput(jframe* in) {
+    in->mx = mx;
+    in->my = my;
+    if (mouseactive == 1) {
+        window_to_logical(raw_mouse_x(), raw_mouse_y(), &in->mx, &in->my);
+        in->hit1 = mouse_hit(1);
+        in->hit2 = mouse_hit(2);
+        in->down1 = mouse_down(1);
+    }
+    static const int keys[8][2] = {{VK_ESCAPE, JKEY_ESCAPE}, {VK_RETURN, JKEY_RETURN}, {VK_SPACE, JKEY_SPACE},
+                                   {VK_F2, JKEY_F2}, {VK_F3, JKEY_F3}, {VK_F4, JKEY_F4}, {VK_F7, JKEY_F7},
+                                   {VK_F8, JKEY_F8}};
+    for (const auto& k : keys)
+        if (key_down(k[0])) in->keys |= k[1];
+    in->close = app_terminate_requested();
+    for (int e = next_app_event(); e != -1; e = next_app_event()) in->events.push_back((uint8_t)e);
+    // Ctrl+F12 writes a bug report; the game itself never sees these keys.
+    if (key_hit(VK_F12) && key_down(VK_CONTROL)) writebugreport();
+}
+
 void pollinput() {
     input_newframe();
     mhit1 = mhit2 = mdown1 = 0;
     key_escape = key_f2 = key_f3 = key_f4 = 0;
+    jframe in;
+    if (!replaying()) readinput(&in);
+    journal_frame(&in);
     if (mouseactive == 1) {
-        window_to_logical(raw_mouse_x(), raw_mouse_y(), &mx, &my);
-        mhit1 = mouse_hit(1);
-        mhit2 = mouse_hit(2);
-        mdown1 = mouse_down(1);
+        mx = in.mx;
+        my = in.my;
+        mhit1 = in.hit1;
+        mhit2 = in.hit2;
+        mdown1 = in.down1;
         mheld1 = mdown1 ? mheld1 + 1 : 0;
     }
     if (escapedelay > 0) --escapedelay;
-    if (key_down(VK_ESCAPE)) {
+    if (in.keys & JKEY_ESCAPE) {
         key_escape = 1;
         if (escapedelay == 0) escapedelay = 30;
     }
-    key_f3 = key_down(VK_F3);
-    key_f2 = key_down(VK_F2);
-    key_f4 = key_down(VK_F4);
-    f7held = key_down(VK_F7) ? f7held + 1 : 0;
-    f8held = key_down(VK_F8) ? f8held + 1 : 0;
+    key_f3 = (in.keys & JKEY_F3) ? 1 : 0;
+    key_f2 = (in.keys & JKEY_F2) ? 1 : 0;
+    key_f4 = (in.keys & JKEY_F4) ? 1 : 0;
+    f7held = (in.keys & JKEY_F7) ? f7held + 1 : 0;
+    f8held = (in.keys & JKEY_F8) ? f8held + 1 : 0;
     if (devkeys == 1 && f7held == 1) {
         readmenutexts();
         readstorytexts();
         readgametexts();
     }
     if (devkeys == 1 && f8held == 1) load_all_levels();
-    if (app_terminate_requested()) {
+    if (in.close) {
         // Before the menu nothing is in progress and no screen can show the question: end at once.
         if (curscreen == screen_intro || curscreen == screen_load || curscreen == screen_none)
             quitrequested = 1;
         else
             popupaction(99);
     }
-    for (int e = next_app_event(); e != -1; e = next_app_event()) appsuspended = e == 1 ? 1 : 0;
+    for (int e : in.events) appsuspended = e == 1 ? 1 : 0;
     if (instance_raise_requested()) {
         std::printf("another start asked for the window\n");
         raise_window();
@@ -250,6 +277,7 @@ int startup() {
     secondtimer = create_timer(1);
     clocktimer = create_timer(1);
     makepath();
+    journal_userfiles();
     loadall();
     stoppoint();
     checkvideo();
@@ -270,12 +298,14 @@ void mainloop_frame(int wait) {
     clear_screen();
     pollinput();
     doall();
+    journal_afterframe();
     flip(1);
     if (wait) wait_timer(frametimer);
 }
 
 void mainloop() {
     while (quitrequested != 1) mainloop_frame(1);
+    journal_end();
 }
 
 void exitgame(int code) {

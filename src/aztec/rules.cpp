@@ -19,6 +19,7 @@ int groupcount[101];
 int explosionflag = 0;
 int combomult = 1;
 int combotimer = 0;
+int comboframes = 50;
 
 namespace {
 inline bool inertkind(int k) { return k >= 50 && k <= 60; }
@@ -296,7 +297,7 @@ void rescueanimal(int j, int k) {
 
 void awardpoints(int points, int x, int y, int colour, int combo) {
     const int f = combomult;
-    combotimer = 50;
+    combotimer = comboframes;
     if (combo == 1) combomult = f + 1;
     playerscore[boardrow()] += points * f;
     int c = colour < 9 ? colour : 9;

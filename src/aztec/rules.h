@@ -6,6 +6,7 @@ extern int groupcount[101];  // [1..100] members of each colour group found this
 extern int explosionflag;    // 1 when something exploded this frame
 extern int combomult;        // points multiplier, rising with quick successive clears
 extern int combotimer;       // frames until the multiplier falls back to 1
+extern int comboframes;      // frames a clear keeps the multiplier up (50)
 
 // One step of the board: support, falling and landing, groups, shake, scroll, aim and floor conversion.
 void updateboard();

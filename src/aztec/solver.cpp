@@ -343,37 +343,51 @@ std::vector<candidate> rankshots(const boardsnapshot& from) {
 }
 }  // namespace
 
+// The most promising shot from the level as it stands, looking one shot further for the best few.
+static candidate pickshot(boardsnapshot& now) {
+    boardsnapshot after;
+    std::vector<candidate> first = rankshots(now);
+    // Variant stones need a plan of several shots: then every first shot gets its look further.
+    const int beam = variantsleft() ? (int)first.size() : 4;
+    candidate best = first[0];
+    double bestvalue = -1e18;
+    for (int i = 0; i < beam && i < (int)first.size(); ++i) {
+        double value = first[i].value;
+        if (value < 1e8) {
+            restoreboardstate(now);
+            tryshot(first[i].column, first[i].swap);
+            saveboardstate(&after);
+            std::vector<candidate> second = rankshots(after);
+            value = std::max(value, second[0].value);
+        }
+        if (value > bestvalue) {
+            bestvalue = value;
+            best = first[i];
+        }
+    }
+    restoreboardstate(now);
+    return best;
+}
+
+void solverbestshot(int* column, int* swap) {
+    boardsnapshot now;
+    saveboardstate(&now);
+    candidate best = pickshot(now);
+    *column = best.column;
+    *swap = best.swap;
+}
+
 solveresult solvelevel(const levelrecord& rec, int maxshots) {
     startsolverlevel(rec);
     const int p = boardrow();
     solveresult r{0, 0, 0, 0};
     int mouse = columnmouse(5);
-    boardsnapshot now, after;
+    boardsnapshot now;
     while (!solverwon()) {
         if (!waitforturn(mouse, 3000)) break;
         if (solverwon() || playshots[p] >= maxshots) break;
         saveboardstate(&now);
-        std::vector<candidate> first = rankshots(now);
-        // Variant stones need a plan of several shots: then every first shot gets its look further.
-        const int beam = variantsleft() ? (int)first.size() : 4;
-        // Look one shot further for the most promising few: the value of a shot is the best it leads to.
-        candidate best = first[0];
-        double bestvalue = -1e18;
-        for (int i = 0; i < beam && i < (int)first.size(); ++i) {
-            double value = first[i].value;
-            if (value < 1e8) {
-                restoreboardstate(now);
-                tryshot(first[i].column, first[i].swap);
-                saveboardstate(&after);
-                std::vector<candidate> second = rankshots(after);
-                value = std::max(value, second[0].value);
-            }
-            if (value > bestvalue) {
-                bestvalue = value;
-                best = first[i];
-            }
-        }
-        restoreboardstate(now);
+        candidate best = pickshot(now);
         tryshot(best.column, best.swap);
         mouse = columnmouse(best.column);
     }

@@ -39,5 +39,10 @@ struct solveresult {
     int frames;   // frames played
 };
 
+// The shot the solver would take from the level in play (column 0..11, swap 1 to swap the stones first). It
+// tries the candidates on the live board and leaves the board as it was, but not the effects they set off:
+// callers run it in a copy of the game.
+void solverbestshot(int* column, int* swap);
+
 // Plays a level from its record to the end, giving up after `maxshots` shots.
 solveresult solvelevel(const levelrecord& rec, int maxshots);

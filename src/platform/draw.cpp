@@ -40,6 +40,8 @@ struct DrawState {
 
 int mask_r = 0, mask_g = 0, mask_b = 0;
 int auto_midhandle = 0;
+int override_w = 0, override_h = 0;  // see set_window_override
+int render_off = 0;                  // see set_render_off
 
 void update_area() {
     if (!renderer) return;
@@ -86,6 +88,13 @@ SDL_Renderer* sdl_renderer() { return renderer; }
 void graphics_open(int width, int height, int depth, int /*hz*/, int /*flags*/) {
     if (!SDL_WasInit(SDL_INIT_VIDEO)) SDL_InitSubSystem(SDL_INIT_VIDEO);
     bool full = depth != 0;
+    if (override_w != 0) {
+        full = false;
+        if (override_w > 0) {
+            width = override_w;
+            height = override_h;
+        }
+    }
     if (!window) {
         Uint32 wflags = SDL_WINDOW_ALLOW_HIGHDPI * 0;
         window = SDL_CreateWindow("Ombrivale", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, wflags);
@@ -120,12 +129,19 @@ void graphics_open(int width, int height, int depth, int /*hz*/, int /*flags*/) 
         SDL_SetWindowSize(window, width, height);
         SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
-    letterbox = full ? 1 : 0;
+    letterbox = full || override_w != 0 ? 1 : 0;
     logical_w = (float)width;
     logical_h = (float)height;
     ds.clip_w = ds.clip_h = -1;
     update_area();
     apply_clip();
+}
+
+void set_render_off(int off) { render_off = off; }
+
+void set_window_override(int w, int h) {
+    override_w = w;
+    override_h = h;
 }
 
 int graphics_is_open() { return renderer != nullptr; }
@@ -195,7 +211,7 @@ void output_size(int* w, int* h) {
 }
 
 void clear_screen() {
-    if (!renderer) return;
+    if (!renderer || render_off) return;
     int w, h;
     SDL_GetRendererOutputSize(renderer, &w, &h);
     if (w != out_w || h != out_h) update_area();
@@ -207,7 +223,7 @@ void clear_screen() {
 
 void flip(int /*sync*/) {
     // Vertical sync is chosen when the renderer is created.
-    if (renderer) SDL_RenderPresent(renderer);
+    if (renderer && !render_off) SDL_RenderPresent(renderer);
 }
 
 void set_window_title(const std::string& title) {
@@ -507,7 +523,7 @@ uint32_t image_pixel(const TImage& image, int frame, int x, int y) {
 }
 
 void draw_image(const TImage& image, float x, float y, int frame) {
-    if (!drawing_on || !image || !renderer || frame < 0 || frame >= (int)image->cells.size()) return;
+    if (!drawing_on || render_off || !image || !renderer || frame < 0 || frame >= (int)image->cells.size()) return;
     ImageData& im = *image;
     SDL_Texture* tex;
     SDL_Color col{(Uint8)ds.r, (Uint8)ds.g, (Uint8)ds.b, ds.alpha_byte};

@@ -18,6 +18,11 @@ enum { BLEND_MASK = 1, BLEND_SOLID = 2, BLEND_ALPHA = 3, BLEND_LIGHT = 4, BLEND_
 // Images stay valid across reopening.
 void graphics_open(int width, int height, int depth, int hz, int flags);
 int graphics_mode_exists(int width, int height, int depth, int hz);
+// Replays: w > 0 opens every display as a window of w x h; w = -1 opens full-screen requests as a window of
+// their own size; 0 back to normal. The logical area is fitted into the window.
+void set_window_override(int w, int h);
+// 1: images are not drawn and frames not shown (headless replays: what the game does never depends on it).
+void set_render_off(int off);
 int desktop_width();
 int desktop_height();
 void set_virtual_resolution(float width, float height);

@@ -3,7 +3,7 @@
 #pragma once
 
 enum { VK_BACK = 8, VK_RETURN = 13, VK_ESCAPE = 27, VK_SPACE = 32, VK_F2 = 113, VK_F3 = 114, VK_F4 = 115,
-       VK_F7 = 118, VK_F8 = 119 };
+       VK_F7 = 118, VK_F8 = 119, VK_CONTROL = 17, VK_F12 = 123 };
 
 int key_hit(int code);
 int key_down(int code);

@@ -141,3 +141,13 @@ int show_error_box(const char* title, const std::string& text) {
     if (!driver || std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0) return 0;
     return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title, text.c_str(), nullptr) == 0 ? 1 : 0;
 }
+
+const char* video_driver_name() {
+    const char* n = SDL_GetCurrentVideoDriver();
+    return n ? n : "none";
+}
+
+const char* audio_driver_name() {
+    const char* n = SDL_GetCurrentAudioDriver();
+    return n ? n : "none";
+}

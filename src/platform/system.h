@@ -38,3 +38,7 @@ int stop_signal();
 // Shows a simple error window (when a display is available) and waits until it is closed. Returns 0 when no
 // window could be shown; the caller has printed the message on standard output anyway.
 int show_error_box(const char* title, const std::string& text);
+
+// Names of the video and audio drivers in use ("none" when a subsystem is not running).
+const char* video_driver_name();
+const char* audio_driver_name();

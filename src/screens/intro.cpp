@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "app/display.h"
+#include "app/replay.h"
 #include "app/screenflow.h"
 #include "app/shell.h"
 #include "aztec/gamescreen.h"
@@ -86,7 +87,7 @@ void showintro() {
     if (intropage < 1 || intropage > MAXPAGES) return;
     ++introframes;
     if (fadestate != 2) {
-        int pressed = mhit1 == 1 || key_down(VK_ESCAPE) || key_down(VK_RETURN) || key_down(VK_SPACE);
+        int pressed = mhit1 == 1 || framekeydown(VK_ESCAPE) || framekeydown(VK_RETURN) || framekeydown(VK_SPACE);
         int mayskip = pageskip[intropage] == 1 || introframes >= INTRO_SKIP_ANYWAY;
         if ((mayskip && pressed) || introframes == pagetime[intropage]) {
             if (intropage < pagecount)

@@ -11,6 +11,8 @@
 int buttonlayer = 1;
 int buttonhover[301];
 int buttonflash = 0;
+float buttonseenx[301], buttonseeny[301];
+int buttonseenlayer[301], buttonseenframe[301];
 
 namespace {
 enum { STYLE_SINK = 1, STYLE_GLOW = 2, STYLE_SWELL = 3, STYLE_DARKEN = 4 };
@@ -35,6 +37,10 @@ int drawbutton(int id, float x, float y, int kind, int layer, const std::string&
     else if (kind == 11) cs = 0.7f, dy = 1;
     else if (kind == 12) cs = 0.4f;
     if (id < 1 || id > 300) id = 300;
+    buttonseenx[id] = x;
+    buttonseeny[id] = y;
+    buttonseenlayer[id] = layer;
+    buttonseenframe[id] = framecount;
 
     int result = 0;
     const bool over = x - hw < mx && mx < x + hw && y - hh < my && my < y + hh;

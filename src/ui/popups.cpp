@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/display.h"
+#include "app/replay.h"
 #include "app/screenflow.h"
 #include "app/shell.h"
 #include "aztec/board.h"
@@ -361,7 +362,7 @@ void popupnameentry() {
     const int slot = playerselected() ? curplayer : 0;
     std::string& name = playername[slot];
     bool confirm = false;
-    int c = get_char();
+    int c = framechar();
     if (c == 8) {
         if (!name.empty()) name.pop_back();
         nameerror = 0;

@@ -5,6 +5,7 @@
 
 #include "app/display.h"
 #include "app/harness.h"
+#include "app/replay.h"
 #include "app/screenflow.h"
 #include "app/shell.h"
 #include "aztec/board.h"
@@ -32,6 +33,7 @@
 namespace {
 
 void fresh_input() {
+    frameinput = jframe();  // no recorded or replayed frame carries over
     input_pump();
     flush_keys();
     flush_mouse();
