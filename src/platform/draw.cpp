@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/imagefile.h"
 #include "platform/paths.h"
@@ -77,6 +79,52 @@ void apply_clip() {
     SDL_RenderSetClipRect(renderer, &r);
 }
 
+// The name OpenGL gives for itself, from the context the renderer has just made current; empty when unknown.
+std::string gl_renderer_string() {
+    using GetString = const unsigned char* (*)(unsigned int);
+    auto get = (GetString)SDL_GL_GetProcAddress("glGetString");
+    if (!get) return {};
+    const unsigned char* s = get(0x1F01);  // GL_RENDERER
+    return s ? std::string((const char*)s) : std::string();
+}
+
+bool cpu_rasteriser(const std::string& gl) {
+    std::string low = gl;
+    for (char& c : low) c = (char)std::tolower((unsigned char)c);
+    for (const char* name : {"llvmpipe", "softpipe", "swrast", "software rasterizer"})
+        if (low.find(name) != std::string::npos) return true;
+    return false;
+}
+
+// The renderer for a new window. OpenGL by default; but where OpenGL is itself drawn by the CPU (no graphics
+// chip, or no driver for it), SDL's own software renderer writing straight into the window is two to three
+// times faster. OMBRIVALE_RENDERER=software or =accelerated forces either; auto (or nothing) decides.
+SDL_Renderer* create_renderer(SDL_Window* win) {
+    const char* env = std::getenv("OMBRIVALE_RENDERER");
+    std::string choice = env && *env ? env : "auto";
+    if (choice != "software" && choice != "accelerated") choice = "auto";
+    std::string why;
+    if (choice != "software") {
+        SDL_Renderer* r = SDL_CreateRenderer(win, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+        if (r) {
+            SDL_RendererInfo info;
+            std::string name = SDL_GetRendererInfo(r, &info) == 0 ? info.name : "";
+            std::string gl = name.rfind("opengl", 0) == 0 ? gl_renderer_string() : "";
+            if (choice == "accelerated" || !cpu_rasteriser(gl)) {
+                std::printf("Renderer: %s%s%s\n", name.c_str(), gl.empty() ? "" : " on ", gl.c_str());
+                return r;
+            }
+            SDL_DestroyRenderer(r);
+            why = " (OpenGL here is " + gl + ", drawn by the CPU)";
+        }
+    }
+    // Without this SDL would present the software renderer's picture through OpenGL again.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_Renderer* r = SDL_CreateRenderer(win, -1, SDL_RENDERER_SOFTWARE);
+    if (r) std::printf("Renderer: software%s\n", why.c_str());
+    return r;
+}
+
 }  // namespace
 
 SDL_Window* sdl_window() { return window; }
@@ -92,8 +140,7 @@ void graphics_open(int width, int height, int depth, int /*hz*/, int /*flags*/) 
             std::printf("error graphics_open %s\n", SDL_GetError());
             return;
         }
-        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
-        if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+        renderer = create_renderer(window);
         if (!renderer) {
             std::printf("error graphics_open %s\n", SDL_GetError());
             SDL_DestroyWindow(window);
@@ -310,7 +357,12 @@ struct ImageData {
     int width = 0, height = 0;  // one frame
     float hx = 0, hy = 0;
     int flags = 3;
-    Pixels pix;                   // the decoded (and masked) sheet, kept for the overlap test and rebuilding
+    // The decoded (and masked) sheet. Once the texture holds it, the copy of a loaded file is let go and read
+    // again from `source` only if the overlap test, the mask blend or a new drawing context needs it.
+    Pixels pix;
+    std::string source;
+    int source_mask[3] = {0, 0, 0};
+    bool pixels_dropped = false;
     std::vector<SDL_Rect> cells;  // frame rectangles in pix
     // Texture: single frames are uploaded as they are; several frames go into an atlas with a one-pixel
     // border copied from each cell's edge, so that filtering never bleeds a neighbouring cell in.
@@ -333,12 +385,12 @@ struct ImageData {
 namespace {
 
 // Gives mask-coloured pixels of an alpha-less image alpha 0 and the average colour of their unmasked neighbours.
-void apply_mask(Pixels& p) {
+void apply_mask(Pixels& p, int mr, int mg, int mb) {
     const int w = p.w, h = p.h;
     std::vector<uint8_t> masked((size_t)w * h, 0);
     for (int i = 0; i < w * h; ++i) {
         const uint8_t* q = &p.rgba[(size_t)i * 4];
-        masked[i] = q[0] == mask_r && q[1] == mask_g && q[2] == mask_b;
+        masked[i] = q[0] == mr && q[1] == mg && q[2] == mb;
     }
     std::vector<uint8_t> out = p.rgba;
     for (int y = 0; y < h; ++y) {
@@ -385,9 +437,20 @@ TImage make_image(Pixels&& pix, std::vector<SDL_Rect>&& cells, int cw, int ch, i
     return img;
 }
 
-bool load_pixels(const std::string& path, int flags, Pixels& pix) {
+bool load_pixels(const std::string& path, int flags, const int* mask, Pixels& pix) {
     if (!decode_image_file(resolve_path(path), pix)) return false;
-    if ((flags & IMAGE_MASKED) && !pix.has_alpha) apply_mask(pix);
+    if ((flags & IMAGE_MASKED) && !pix.has_alpha) apply_mask(pix, mask[0], mask[1], mask[2]);
+    return true;
+}
+
+// Brings back the pixel copy of an image whose texture was made at load; false when the file cannot be read
+// again as it was.
+bool ensure_pixels(ImageData& im) {
+    if (!im.pixels_dropped) return true;
+    Pixels p;
+    if (!load_pixels(im.source, im.flags, im.source_mask, p) || p.w != im.pix.w || p.h != im.pix.h) return false;
+    im.pix = std::move(p);
+    im.pixels_dropped = false;
     return true;
 }
 
@@ -439,6 +502,7 @@ SDL_Texture* texture_of(ImageData& im) {
     if (im.tex && im.tex_generation == context_generation) return im.tex;
     if (!renderer) return nullptr;
     im.tex = nullptr;
+    if (!ensure_pixels(im)) return nullptr;
     im.pushed_blend = -1;
     std::vector<uint8_t> buf = layout_texture(im, im.pix.rgba);
     im.tex = upload(buf.data(), im.tex_w, im.tex_h, im.flags);
@@ -451,7 +515,7 @@ SDL_Texture* mask_texture_of(ImageData& im, int alpha_byte) {
     if (im.mask_tex && im.mask_generation == context_generation && im.mask_alpha == alpha_byte) return im.mask_tex;
     if (im.mask_tex && im.mask_generation == context_generation) SDL_DestroyTexture(im.mask_tex);
     im.mask_tex = nullptr;
-    if (!texture_of(im)) return nullptr;
+    if (!texture_of(im) || !ensure_pixels(im)) return nullptr;
     std::vector<uint8_t> src = im.pix.rgba;
     for (size_t i = 0; i < src.size(); i += 4) src[i + 3] = (src[i + 3] * alpha_byte >= 255 * 255 / 2 + 1) ? 255 : 0;
     std::vector<uint8_t> buf = layout_texture(im, src);
@@ -471,21 +535,37 @@ SDL_BlendMode sdl_blend(int mode) {
     }
 }
 
+// The texture is made as the image is loaded, so that no first draw in the middle of play pays for it; the
+// pixel copy then goes (it can be read again from the file).
+TImage settle(TImage img, const std::string& path) {
+    img->source = path;
+    img->source_mask[0] = mask_r;
+    img->source_mask[1] = mask_g;
+    img->source_mask[2] = mask_b;
+    if (texture_of(*img)) {
+        std::vector<uint8_t>().swap(img->pix.rgba);
+        img->pixels_dropped = true;
+    }
+    return img;
+}
+
 }  // namespace
 
 TImage load_image(const std::string& path, int flags) {
     if (flags == -1) flags = IMAGE_MASKED | IMAGE_FILTERED;
     Pixels pix;
-    if (!load_pixels(path, flags, pix)) return nullptr;
+    const int mask[3] = {mask_r, mask_g, mask_b};
+    if (!load_pixels(path, flags, mask, pix)) return nullptr;
     int w = pix.w, h = pix.h;
-    return make_image(std::move(pix), {{0, 0, w, h}}, w, h, flags);
+    return settle(make_image(std::move(pix), {{0, 0, w, h}}, w, h, flags), path);
 }
 
 TImage load_anim_image(const std::string& path, int cell_w, int cell_h, int first, int count, int flags) {
     if (flags == -1) flags = IMAGE_MASKED | IMAGE_FILTERED;
     if (cell_w <= 0 || cell_h <= 0 || count <= 0 || first < 0) return nullptr;
     Pixels pix;
-    if (!load_pixels(path, flags, pix)) return nullptr;
+    const int mask[3] = {mask_r, mask_g, mask_b};
+    if (!load_pixels(path, flags, mask, pix)) return nullptr;
     int per_row = pix.w / cell_w, rows = pix.h / cell_h;
     if (per_row * rows < first + count) return nullptr;
     std::vector<SDL_Rect> cells;
@@ -493,7 +573,7 @@ TImage load_anim_image(const std::string& path, int cell_w, int cell_h, int firs
         int n = first + k;
         cells.push_back({cell_w * (n % per_row), cell_h * (n / per_row), cell_w, cell_h});
     }
-    return make_image(std::move(pix), std::move(cells), cell_w, cell_h, flags);
+    return settle(make_image(std::move(pix), std::move(cells), cell_w, cell_h, flags), path);
 }
 
 TImage image_from_rgba(const uint8_t* rgba, int w, int h, int flags) {
@@ -529,12 +609,18 @@ int image_frames(const TImage& image) { return image ? (int)image->cells.size() 
 
 uint32_t image_pixel(const TImage& image, int frame, int x, int y) {
     if (!image || frame < 0 || frame >= (int)image->cells.size() || x < 0 || y < 0 || x >= image->width ||
-        y >= image->height)
+        y >= image->height || !ensure_pixels(*image))
         return 0;
     const SDL_Rect& c = image->cells[frame];
     const uint8_t* p = &image->pix.rgba[((size_t)(c.y + y) * image->pix.w + (c.x + x)) * 4];
     return (uint32_t)p[0] << 24 | (uint32_t)p[1] << 16 | (uint32_t)p[2] << 8 | p[3];
 }
+
+int image_has_texture(const TImage& image) {
+    return image && image->tex && image->tex_generation == context_generation ? 1 : 0;
+}
+
+int image_holds_pixels(const TImage& image) { return image && !image->pixels_dropped ? 1 : 0; }
 
 void draw_image(const TImage& image, float x, float y, int frame) {
     if (!image || !renderer || frame < 0 || frame >= (int)image->cells.size()) return;
@@ -577,6 +663,7 @@ void draw_image(const TImage& image, float x, float y, int frame) {
 // both quads are mapped back into each frame, and a pixel solid (alpha >= 128) in both answers 1.
 int images_collide(const TImage& a, float x1, float y1, int f1, const TImage& b, float x2, float y2, int f2) {
     if (!a || !b || f1 < 0 || f2 < 0 || f1 >= (int)a->cells.size() || f2 >= (int)b->cells.size()) return 0;
+    if (!ensure_pixels(*a) || !ensure_pixels(*b)) return 0;
     struct Placed {
         const ImageData* im;
         int frame;

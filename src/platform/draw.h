@@ -77,6 +77,10 @@ int image_height(const TImage& image);
 int image_frames(const TImage& image);
 // RGBA pixel of a frame (for tests and tools); 0 outside.
 uint32_t image_pixel(const TImage& image, int frame, int x, int y);
+// 1 when the image's texture exists (it is made as the image is loaded, once a display is open); 1 when the
+// decoded pixels are held in memory besides it (images made from memory, or read back for the overlap test).
+int image_has_texture(const TImage& image);
+int image_holds_pixels(const TImage& image);
 void draw_image(const TImage& image, float x, float y, int frame);
 int images_collide(const TImage& image1, float x1, float y1, int frame1, const TImage& image2, float x2, float y2,
                    int frame2);
