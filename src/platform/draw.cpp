@@ -180,6 +180,7 @@ std::string renderer_name() {
 }
 
 void graphics_close() {
+    picture_forget();
     if (renderer) SDL_DestroyRenderer(renderer);
     if (window) SDL_DestroyWindow(window);
     renderer = nullptr;
@@ -745,6 +746,59 @@ void resetdrawing() {
     set_alpha(1);
     set_viewport(0, 0, (int)logical_w, (int)logical_h);
     set_rotation(0);
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// A cached picture of the output
+
+namespace {
+SDL_Texture* picture = nullptr;
+int picture_generation = -1, picture_w = 0, picture_h = 0;
+std::vector<float> picture_key;
+bool picture_drawing = false;
+}  // namespace
+
+void picture_forget() {
+    if (picture && picture_generation == context_generation) SDL_DestroyTexture(picture);
+    picture = nullptr;
+    picture_key.clear();
+}
+
+int picture_begin(const std::vector<float>& key) {
+    if (!renderer) return 0;
+    if (picture && (picture_generation != context_generation || picture_w != out_w || picture_h != out_h))
+        picture_forget();
+    if (picture && key == picture_key) return 1;
+    if (!picture) {
+        picture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, out_w, out_h);
+        if (!picture) return 0;
+        picture_generation = context_generation;
+        picture_w = out_w;
+        picture_h = out_h;
+        SDL_SetTextureBlendMode(picture, SDL_BLENDMODE_NONE);
+    }
+    if (SDL_SetRenderTarget(renderer, picture) != 0) {
+        picture_forget();
+        return 0;
+    }
+    picture_key = key;
+    picture_drawing = true;
+    SDL_RenderSetClipRect(renderer, nullptr);
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    apply_clip();
+    return 0;
+}
+
+void picture_end() {
+    if (!picture) return;
+    if (picture_drawing) {
+        SDL_SetRenderTarget(renderer, nullptr);
+        picture_drawing = false;
+    }
+    SDL_RenderSetClipRect(renderer, nullptr);
+    SDL_RenderCopy(renderer, picture, nullptr, nullptr);
+    apply_clip();
 }
 
 // ---------------------------------------------------------------------------------------------------------------

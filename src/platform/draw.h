@@ -93,6 +93,17 @@ void draw_image_frame_in_range(const TImage& image, float x, float y, int frame,
 void draw_image_onscreen(const TImage& image, float x, float y);
 void resetdrawing();
 
+// ---- a cached picture of the whole output ----
+// Drawing that repeats unchanged from frame to frame (the still layers of a background) can be kept as one
+// picture of the output and put back with a single copy. `key` names what is drawn: while it is the one the
+// picture was made with, picture_begin returns 1 and nothing needs drawing; otherwise it returns 0 and the
+// drawing up to picture_end goes into the picture. picture_end then puts the picture on the screen. The
+// drawing must start on a cleared screen and cover it (the picture replaces everything under it).
+int picture_begin(const std::vector<float>& key);
+void picture_end();
+// Forgets the picture (the next picture_begin draws afresh).
+void picture_forget();
+
 // ---- reading the frame back ----
 // The current back buffer as RGBA rows (output size). Used by the headless harness and screenshots.
 std::vector<uint8_t> read_frame_rgba(int* w, int* h);

@@ -26,6 +26,7 @@
 #include "platform/draw.h"
 #include "platform/inject.h"
 #include "platform/paths.h"
+#include "platform/random.h"
 #include "screens/story.h"
 #include "storage/players.h"
 #include "storage/settings.h"
@@ -141,6 +142,7 @@ int main(int argc, char** argv) {
     newuserfolder = 1;
     loadall();
     instmain();
+    seed_rnd(1);  // the same pictures on every run (the game seeds from the clock)
     curplayer = 1;
     playername[1] = "MAREN";
 
