@@ -104,6 +104,18 @@ SDL_Renderer* create_renderer(SDL_Window* win) {
     std::string choice = env && *env ? env : "auto";
     if (choice != "software" && choice != "accelerated") choice = "auto";
     std::string why;
+    if (choice == "auto" && (SDL_GetWindowFlags(win) & SDL_WINDOW_OPENGL)) {
+        // A bare context is enough to read the name, and far cheaper on a CPU rasteriser than the renderer
+        // itself, which compiles its shaders as it starts.
+        if (SDL_GLContext ctx = SDL_GL_CreateContext(win)) {
+            std::string gl = gl_renderer_string();
+            SDL_GL_DeleteContext(ctx);
+            if (cpu_rasteriser(gl)) {
+                choice = "software";
+                why = " (OpenGL here is " + gl + ", drawn by the CPU)";
+            }
+        }
+    }
     if (choice != "software") {
         SDL_Renderer* r = SDL_CreateRenderer(win, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
         if (r) {
@@ -135,7 +147,11 @@ void graphics_open(int width, int height, int depth, int /*hz*/, int /*flags*/) 
     bool full = depth != 0;
     if (!window) {
         Uint32 wflags = SDL_WINDOW_ALLOW_HIGHDPI * 0;
-        window = SDL_CreateWindow("Ombrivale", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, wflags);
+        // An OpenGL window where the video driver has OpenGL, so that the renderer can ask what draws it.
+        window = SDL_CreateWindow("Ombrivale", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                                  wflags | SDL_WINDOW_OPENGL);
+        if (!window)
+            window = SDL_CreateWindow("Ombrivale", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, wflags);
         if (!window) {
             std::printf("error graphics_open %s\n", SDL_GetError());
             return;
