@@ -81,7 +81,7 @@ void stop_bg() {
 
 void playmusic(const std::string& literal, int flags) {
     stopmusic();
-    musicsound = load_sound("data\\" + literal, flags);
+    musicsound = stream_sound("data\\" + literal, flags);
     musicchannel = cue_sound(musicsound, nullptr);
     set_channel_volume(musicchannel, (float)musicvolnow * 0.0028571f);
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "globals.h"
 #include "platform/audio.h"
@@ -30,6 +31,49 @@ namespace {
 const int firefly_kind = 7;
 const int bolt_sound = 58, skyflash_sound = 39;  // lightning.ogg, lightning2.ogg
 const float layer_shift[5] = {0, 0, 0.015f, 0.05f, 0.09f};
+int bgserial = 0;               // changes with every load or free of the layers
+std::vector<float> lastlayerkey;  // what the still layers showed in the previous frame
+
+// How many layers from the back have no ambient life between them, and so can be kept as one picture.
+int stilllayers() {
+    switch (bgnumber) {
+        case 0:
+        case 2: return 3;
+        case 1:
+        case 3: return 2;
+        case 11: return 4;
+        default: return 0;
+    }
+}
+
+// Layers 1..n drawn as one cached picture when they showed the same in the previous frame (the mouse at rest,
+// no fade): a frame then costs one copy instead of n full-screen layers. While anything in them changes they
+// are drawn as they are. The picture replaces the whole screen, so the back layer must cover it.
+bool drawstilllayers(int n, float d) {
+    const TImage& back = bglayer[1];
+    if (n < 2 || !back || image_width(back) < virtw || image_height(back) < virth ||
+        image_handle_x(back) != image_width(back) * 0.5f || image_handle_y(back) != image_height(back) * 0.5f)
+        return false;
+    int r, g, b;
+    get_color(&r, &g, &b);
+    float sx, sy;
+    get_scale(&sx, &sy);
+    std::vector<float> key = {(float)bgserial, (float)virtw, (float)virth, (float)r, (float)g, (float)b,
+                              get_alpha(), sx, sy, get_rotation()};
+    for (int k = 2; k <= n; ++k) key.push_back(d * layer_shift[k]);
+    const bool still = key == lastlayerkey;
+    lastlayerkey = key;
+    if (!still) return false;
+    if (!picture_begin(key)) {
+        for (int k = 1; k <= n; ++k) {
+            if (k == 1) set_blend(BLEND_SOLID);
+            draw_image_if_loaded(bglayer[k], (float)centerx + d * layer_shift[k], (float)centery);
+            if (k == 1) set_blend(BLEND_ALPHA);
+        }
+    }
+    picture_end();
+    return true;
+}
 
 double sindeg(double a) { return std::sin(a * M_PI / 180.0); }
 double cosdeg(double a) { return std::cos(a * M_PI / 180.0); }
@@ -219,6 +263,8 @@ int addbutterfly(float x, float y, int maxlife) {
 }
 
 void freegamebg() {
+    ++bgserial;
+    picture_forget();
     for (TImage& layer : bglayer) layer = nullptr;
     bgfull = nullptr;
     bglight = nullptr;
@@ -228,6 +274,7 @@ void loadgamebg_dynamic(int number) {
     // Whatever is still loaded goes first (switching the animation on or off reloads the same number).
     freegamebg();
     bgnumber = number;
+    ++bgserial;
     const std::string folder = "data\\bg\\bg" + std::to_string(number) + "\\";
     if (bganimation == 1) {
         for (int k = 1; k <= 4; ++k) bglayer[k] = loadlayer(folder, k);
@@ -254,6 +301,7 @@ void loadgamebg(int number) {
     // One flat picture in either mode; the theme (and with it the music) stays as it was.
     bgfull = load_image_logged("data\\bg\\tentbg.jpg");
     bglayer[1] = bgfull;
+    ++bgserial;
 }
 
 void drawbackground(float target_x) {
@@ -263,11 +311,14 @@ void drawbackground(float target_x) {
     }
     bgphase -= (bgphase - target_x) * 0.1f;
     const float d = (float)centerx - bgphase;
+    const int cached = drawstilllayers(stilllayers(), d) ? stilllayers() : 0;
     for (int k = 1; k <= 4; ++k) {
         const float dx = d * layer_shift[k];
-        if (k == 1) set_blend(BLEND_SOLID);
-        draw_image_if_loaded(bglayer[k], (float)centerx + dx, (float)centery);
-        if (k == 1) set_blend(BLEND_ALPHA);
+        if (k > cached) {
+            if (k == 1) set_blend(BLEND_SOLID);
+            draw_image_if_loaded(bglayer[k], (float)centerx + dx, (float)centery);
+            if (k == 1) set_blend(BLEND_ALPHA);
+        }
 
         if (bgnumber == 2 && k == 3) {
             spawnpair([](float x, float y, int life) { addbutterfly(x, y, life); });

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/imagefile.h"
 #include "platform/paths.h"
@@ -80,6 +82,66 @@ void apply_clip() {
     SDL_RenderSetClipRect(renderer, &r);
 }
 
+// The name OpenGL gives for itself, from the context the renderer has just made current; empty when unknown.
+std::string gl_renderer_string() {
+    using GetString = const unsigned char* (*)(unsigned int);
+    auto get = (GetString)SDL_GL_GetProcAddress("glGetString");
+    if (!get) return {};
+    const unsigned char* s = get(0x1F01);  // GL_RENDERER
+    return s ? std::string((const char*)s) : std::string();
+}
+
+bool cpu_rasteriser(const std::string& gl) {
+    std::string low = gl;
+    for (char& c : low) c = (char)std::tolower((unsigned char)c);
+    for (const char* name : {"llvmpipe", "softpipe", "swrast", "software rasterizer"})
+        if (low.find(name) != std::string::npos) return true;
+    return false;
+}
+
+// The renderer for a new window. OpenGL by default; but where OpenGL is itself drawn by the CPU (no graphics
+// chip, or no driver for it), SDL's own software renderer writing straight into the window is two to three
+// times faster. OMBRIVALE_RENDERER=software or =accelerated forces either; auto (or nothing) decides.
+SDL_Renderer* create_renderer(SDL_Window* win) {
+    const char* env = std::getenv("OMBRIVALE_RENDERER");
+    std::string choice = env && *env ? env : "auto";
+    if (choice != "software" && choice != "accelerated") choice = "auto";
+    std::string why;
+    if (choice == "auto" && (SDL_GetWindowFlags(win) & SDL_WINDOW_OPENGL)) {
+        // A bare context is enough to read the name, and far cheaper on a CPU rasteriser than the renderer
+        // itself, which compiles its shaders as it starts.
+        if (SDL_GLContext ctx = SDL_GL_CreateContext(win)) {
+            std::string gl = gl_renderer_string();
+            SDL_GL_DeleteContext(ctx);
+            if (cpu_rasteriser(gl)) {
+                choice = "software";
+                why = " (OpenGL here is " + gl + ", drawn by the CPU)";
+            }
+        }
+    }
+    if (choice != "software") {
+        SDL_Renderer* r = SDL_CreateRenderer(win, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+        if (r) {
+            SDL_RendererInfo info;
+            std::string name = SDL_GetRendererInfo(r, &info) == 0 ? info.name : "";
+            std::string gl = name.rfind("opengl", 0) == 0 ? gl_renderer_string() : "";
+            if (choice == "accelerated" || !cpu_rasteriser(gl)) {
+                std::printf("Renderer: %s%s%s\n", name.c_str(), gl.empty() ? "" : " on ", gl.c_str());
+                return r;
+            }
+            SDL_DestroyRenderer(r);
+            why = " (OpenGL here is " + gl + ", drawn by the CPU)";
+        } else {
+            std::printf("no accelerated renderer (%s): using the software renderer\n", SDL_GetError());
+        }
+    }
+    // Without this SDL would present the software renderer's picture through OpenGL again.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_Renderer* r = SDL_CreateRenderer(win, -1, SDL_RENDERER_SOFTWARE);
+    if (r) std::printf("Renderer: software%s\n", why.c_str());
+    return r;
+}
+
 }  // namespace
 
 SDL_Window* sdl_window() { return window; }
@@ -97,16 +159,16 @@ void graphics_open(int width, int height, int depth, int /*hz*/, int /*flags*/) 
     }
     if (!window) {
         Uint32 wflags = SDL_WINDOW_ALLOW_HIGHDPI * 0;
-        window = SDL_CreateWindow("Ombrivale", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, wflags);
+        // An OpenGL window where the video driver has OpenGL, so that the renderer can ask what draws it.
+        window = SDL_CreateWindow("Ombrivale", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                                  wflags | SDL_WINDOW_OPENGL);
+        if (!window)
+            window = SDL_CreateWindow("Ombrivale", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, wflags);
         if (!window) {
             std::printf("error graphics_open %s\n", SDL_GetError());
             return;
         }
-        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
-        if (!renderer) {
-            std::printf("no accelerated renderer (%s): using the software renderer\n", SDL_GetError());
-            renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-        }
+        renderer = create_renderer(window);
         if (!renderer) {
             std::printf("error graphics_open %s\n", SDL_GetError());
             SDL_DestroyWindow(window);
@@ -153,6 +215,7 @@ std::string renderer_name() {
 }
 
 void graphics_close() {
+    picture_forget();
     if (renderer) SDL_DestroyRenderer(renderer);
     if (window) SDL_DestroyWindow(window);
     renderer = nullptr;
@@ -338,7 +401,12 @@ struct ImageData {
     int width = 0, height = 0;  // one frame
     float hx = 0, hy = 0;
     int flags = 3;
-    Pixels pix;                   // the decoded (and masked) sheet, kept for the overlap test and rebuilding
+    // The decoded (and masked) sheet. Once the texture holds it, the copy of a loaded file is let go and read
+    // again from `source` only if the overlap test, the mask blend or a new drawing context needs it.
+    Pixels pix;
+    std::string source;
+    int source_mask[3] = {0, 0, 0};
+    bool pixels_dropped = false;
     std::vector<SDL_Rect> cells;  // frame rectangles in pix
     // Texture: single frames are uploaded as they are; several frames go into an atlas with a one-pixel
     // border copied from each cell's edge, so that filtering never bleeds a neighbouring cell in.
@@ -374,9 +442,20 @@ TImage make_image(Pixels&& pix, std::vector<SDL_Rect>&& cells, int cw, int ch, i
     return img;
 }
 
-bool load_pixels(const std::string& path, int flags, Pixels& pix) {
+bool load_pixels(const std::string& path, int flags, const int* mask, Pixels& pix) {
     if (!decode_image_file(resolve_path(path), pix)) return false;
-    if ((flags & IMAGE_MASKED) && !pix.has_alpha) mask_pixels(pix, mask_r, mask_g, mask_b);
+    if ((flags & IMAGE_MASKED) && !pix.has_alpha) mask_pixels(pix, mask[0], mask[1], mask[2]);
+    return true;
+}
+
+// Brings back the pixel copy of an image whose texture was made at load; false when the file cannot be read
+// again as it was.
+bool ensure_pixels(ImageData& im) {
+    if (!im.pixels_dropped) return true;
+    Pixels p;
+    if (!load_pixels(im.source, im.flags, im.source_mask, p) || p.w != im.pix.w || p.h != im.pix.h) return false;
+    im.pix = std::move(p);
+    im.pixels_dropped = false;
     return true;
 }
 
@@ -428,6 +507,7 @@ SDL_Texture* texture_of(ImageData& im) {
     if (im.tex && im.tex_generation == context_generation) return im.tex;
     if (!renderer) return nullptr;
     im.tex = nullptr;
+    if (!ensure_pixels(im)) return nullptr;
     im.pushed_blend = -1;
     std::vector<uint8_t> buf = layout_texture(im, im.pix.rgba);
     im.tex = upload(buf.data(), im.tex_w, im.tex_h, im.flags);
@@ -440,7 +520,7 @@ SDL_Texture* mask_texture_of(ImageData& im, int alpha_byte) {
     if (im.mask_tex && im.mask_generation == context_generation && im.mask_alpha == alpha_byte) return im.mask_tex;
     if (im.mask_tex && im.mask_generation == context_generation) SDL_DestroyTexture(im.mask_tex);
     im.mask_tex = nullptr;
-    if (!texture_of(im)) return nullptr;
+    if (!texture_of(im) || !ensure_pixels(im)) return nullptr;
     std::vector<uint8_t> src = im.pix.rgba;
     for (size_t i = 0; i < src.size(); i += 4) src[i + 3] = (src[i + 3] * alpha_byte >= 255 * 255 / 2 + 1) ? 255 : 0;
     std::vector<uint8_t> buf = layout_texture(im, src);
@@ -460,26 +540,42 @@ SDL_BlendMode sdl_blend(int mode) {
     }
 }
 
+// The texture is made as the image is loaded, so that no first draw in the middle of play pays for it; the
+// pixel copy then goes (it can be read again from the file).
+TImage settle(TImage img, const std::string& path) {
+    img->source = path;
+    img->source_mask[0] = mask_r;
+    img->source_mask[1] = mask_g;
+    img->source_mask[2] = mask_b;
+    if (texture_of(*img)) {
+        std::vector<uint8_t>().swap(img->pix.rgba);
+        img->pixels_dropped = true;
+    }
+    return img;
+}
+
 }  // namespace
 
 TImage load_image(const std::string& path, int flags) {
     if (flags == -1) flags = IMAGE_MASKED | IMAGE_FILTERED;
     Pixels pix;
-    if (!load_pixels(path, flags, pix)) return nullptr;
+    const int mask[3] = {mask_r, mask_g, mask_b};
+    if (!load_pixels(path, flags, mask, pix)) return nullptr;
     int w = pix.w, h = pix.h;
-    return make_image(std::move(pix), {{0, 0, w, h}}, w, h, flags);
+    return settle(make_image(std::move(pix), {{0, 0, w, h}}, w, h, flags), path);
 }
 
 TImage load_anim_image(const std::string& path, int cell_w, int cell_h, int first, int count, int flags) {
     if (flags == -1) flags = IMAGE_MASKED | IMAGE_FILTERED;
     if (cell_w <= 0 || cell_h <= 0 || count <= 0 || first < 0) return nullptr;
     Pixels pix;
-    if (!load_pixels(path, flags, pix)) return nullptr;
+    const int mask[3] = {mask_r, mask_g, mask_b};
+    if (!load_pixels(path, flags, mask, pix)) return nullptr;
     std::vector<CellRect> cut;
     if (!cut_cells(pix.w, pix.h, cell_w, cell_h, first, count, cut)) return nullptr;
     std::vector<SDL_Rect> cells;
     for (const CellRect& c : cut) cells.push_back({c.x, c.y, c.w, c.h});
-    return make_image(std::move(pix), std::move(cells), cell_w, cell_h, flags);
+    return settle(make_image(std::move(pix), std::move(cells), cell_w, cell_h, flags), path);
 }
 
 TImage image_from_rgba(const uint8_t* rgba, int w, int h, int flags) {
@@ -515,12 +611,18 @@ int image_frames(const TImage& image) { return image ? (int)image->cells.size() 
 
 uint32_t image_pixel(const TImage& image, int frame, int x, int y) {
     if (!image || frame < 0 || frame >= (int)image->cells.size() || x < 0 || y < 0 || x >= image->width ||
-        y >= image->height)
+        y >= image->height || !ensure_pixels(*image))
         return 0;
     const SDL_Rect& c = image->cells[frame];
     const uint8_t* p = &image->pix.rgba[((size_t)(c.y + y) * image->pix.w + (c.x + x)) * 4];
     return (uint32_t)p[0] << 24 | (uint32_t)p[1] << 16 | (uint32_t)p[2] << 8 | p[3];
 }
+
+int image_has_texture(const TImage& image) {
+    return image && image->tex && image->tex_generation == context_generation ? 1 : 0;
+}
+
+int image_holds_pixels(const TImage& image) { return image && !image->pixels_dropped ? 1 : 0; }
 
 void draw_image(const TImage& image, float x, float y, int frame) {
     if (!drawing_on || render_off || !image || !renderer || frame < 0 || frame >= (int)image->cells.size()) return;
@@ -563,6 +665,7 @@ void draw_image(const TImage& image, float x, float y, int frame) {
 // both quads are mapped back into each frame, and a pixel solid (alpha >= 128) in both answers 1.
 int images_collide(const TImage& a, float x1, float y1, int f1, const TImage& b, float x2, float y2, int f2) {
     if (!a || !b || f1 < 0 || f2 < 0 || f1 >= (int)a->cells.size() || f2 >= (int)b->cells.size()) return 0;
+    if (!ensure_pixels(*a) || !ensure_pixels(*b)) return 0;
     struct Placed {
         const ImageData* im;
         int frame;
@@ -644,6 +747,59 @@ void resetdrawing() {
     set_alpha(1);
     set_viewport(0, 0, (int)logical_w, (int)logical_h);
     set_rotation(0);
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// A cached picture of the output
+
+namespace {
+SDL_Texture* picture = nullptr;
+int picture_generation = -1, picture_w = 0, picture_h = 0;
+std::vector<float> picture_key;
+bool picture_drawing = false;
+}  // namespace
+
+void picture_forget() {
+    if (picture && picture_generation == context_generation) SDL_DestroyTexture(picture);
+    picture = nullptr;
+    picture_key.clear();
+}
+
+int picture_begin(const std::vector<float>& key) {
+    if (!renderer) return 0;
+    if (picture && (picture_generation != context_generation || picture_w != out_w || picture_h != out_h))
+        picture_forget();
+    if (picture && key == picture_key) return 1;
+    if (!picture) {
+        picture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, out_w, out_h);
+        if (!picture) return 0;
+        picture_generation = context_generation;
+        picture_w = out_w;
+        picture_h = out_h;
+        SDL_SetTextureBlendMode(picture, SDL_BLENDMODE_NONE);
+    }
+    if (SDL_SetRenderTarget(renderer, picture) != 0) {
+        picture_forget();
+        return 0;
+    }
+    picture_key = key;
+    picture_drawing = true;
+    SDL_RenderSetClipRect(renderer, nullptr);
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    apply_clip();
+    return 0;
+}
+
+void picture_end() {
+    if (!picture) return;
+    if (picture_drawing) {
+        SDL_SetRenderTarget(renderer, nullptr);
+        picture_drawing = false;
+    }
+    SDL_RenderSetClipRect(renderer, nullptr);
+    SDL_RenderCopy(renderer, picture, nullptr, nullptr);
+    apply_clip();
 }
 
 // ---------------------------------------------------------------------------------------------------------------

@@ -87,6 +87,10 @@ int image_height(const TImage& image);
 int image_frames(const TImage& image);
 // RGBA pixel of a frame (for tests and tools); 0 outside.
 uint32_t image_pixel(const TImage& image, int frame, int x, int y);
+// 1 when the image's texture exists (it is made as the image is loaded, once a display is open); 1 when the
+// decoded pixels are held in memory besides it (images made from memory, or read back for the overlap test).
+int image_has_texture(const TImage& image);
+int image_holds_pixels(const TImage& image);
 void draw_image(const TImage& image, float x, float y, int frame);
 int images_collide(const TImage& image1, float x1, float y1, int frame1, const TImage& image2, float x2, float y2,
                    int frame2);
@@ -98,6 +102,17 @@ void draw_image_if_loaded(const TImage& image, float x, float y);
 void draw_image_frame_in_range(const TImage& image, float x, float y, int frame, int last_frame);
 void draw_image_onscreen(const TImage& image, float x, float y);
 void resetdrawing();
+
+// ---- a cached picture of the whole output ----
+// Drawing that repeats unchanged from frame to frame (the still layers of a background) can be kept as one
+// picture of the output and put back with a single copy. `key` names what is drawn: while it is the one the
+// picture was made with, picture_begin returns 1 and nothing needs drawing; otherwise it returns 0 and the
+// drawing up to picture_end goes into the picture. picture_end then puts the picture on the screen. The
+// drawing must start on a cleared screen and cover it (the picture replaces everything under it).
+int picture_begin(const std::vector<float>& key);
+void picture_end();
+// Forgets the picture (the next picture_begin draws afresh).
+void picture_forget();
 
 // ---- reading the frame back ----
 // The current back buffer as RGBA rows (output size). Used by the headless harness and screenshots.

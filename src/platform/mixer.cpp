@@ -14,11 +14,36 @@
 struct SoundData {
     std::vector<int16_t> samples;  // interleaved stereo at MIXRATE
     bool loop = false;
+    std::string stream;            // a streamed sound: the file, decoded while it plays (samples stay empty)
 };
+
+namespace {
+// The decoder of one playing instance of a streamed sound.
+struct Stream {
+    OggVorbis_File vf;
+    int channels = 2;
+    std::vector<int16_t> buf;  // decoded stereo frames not yet mixed
+    size_t at = 0;             // next frame in buf
+    ~Stream() { ov_clear(&vf); }
+};
+
+std::unique_ptr<Stream> open_stream(const std::string& path) {
+    auto s = std::make_unique<Stream>();
+    if (ov_fopen(path.c_str(), &s->vf) != 0) {
+        s.release();  // ov_fopen has already cleaned up after itself
+        return nullptr;
+    }
+    vorbis_info* info = ov_info(&s->vf, -1);
+    if (!info || info->rate != MIXRATE || info->channels < 1 || info->channels > 2) return nullptr;
+    s->channels = info->channels;
+    return s;
+}
+}  // namespace
 
 struct ChannelData {
     TSound sound;        // null when idle or ended
     size_t pos = 0;      // next frame to play
+    std::unique_ptr<Stream> stream;
     float gain = 1, pan = 0;
     bool paused = false;
     bool inmixer = false;
@@ -117,7 +142,35 @@ bool decode_wav(const std::string& path, std::vector<int16_t>& out) {
 void detach(ChannelData& c) {
     c.inmixer = false;
     c.sound.reset();
+    c.stream.reset();
     c.pos = 0;
+}
+
+// Decodes the next piece of a stream into its buffer (about 4096 frames); false at the end of a sound that
+// plays once, or on a broken file. A looping stream starts over from its beginning.
+bool refill(Stream& st, bool loop) {
+    char raw[16384];
+    st.buf.clear();
+    st.at = 0;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        int section = 0;
+        long n = ov_read(&st.vf, raw, sizeof raw, SDL_BYTEORDER == SDL_BIG_ENDIAN ? 1 : 0, 2, 1, &section);
+        if (n == OV_HOLE) continue;
+        if (n < 0) return false;
+        if (n == 0) {
+            if (!loop || ov_pcm_seek(&st.vf, 0) != 0) return false;
+            continue;
+        }
+        const int16_t* pcm = (const int16_t*)raw;
+        const size_t frames = (size_t)n / 2 / (size_t)st.channels;
+        st.buf.resize(frames * 2);
+        for (size_t f = 0; f < frames; ++f) {
+            st.buf[f * 2] = pcm[f * (size_t)st.channels];
+            st.buf[f * 2 + 1] = pcm[f * (size_t)st.channels + (size_t)(st.channels - 1)];
+        }
+        return true;
+    }
+    return false;
 }
 
 void remove_channel(const TChannel& ch) {
@@ -141,7 +194,9 @@ bool make_room() {
 
 TChannel start(const TSound& sound, const TChannel& channel, bool paused) {
     TChannel ch = channel ? channel : std::make_shared<ChannelData>();
-    if (!sound || sound->samples.empty()) return ch;
+    if (!sound || (sound->samples.empty() && sound->stream.empty())) return ch;
+    std::unique_ptr<Stream> stream;
+    if (!sound->stream.empty() && !(stream = open_stream(sound->stream))) return ch;
     MixLock lock;
     if (!ch->inmixer) {
         if (!make_room()) return ch;
@@ -149,6 +204,7 @@ TChannel start(const TSound& sound, const TChannel& channel, bool paused) {
         ch->inmixer = true;
     }
     ch->sound = sound;
+    ch->stream = std::move(stream);
     ch->pos = 0;
     ch->paused = paused;
     return ch;
@@ -162,10 +218,29 @@ void mix_core(int16_t* out, int frames) {
             ++i;
             continue;
         }
-        const std::vector<int16_t>& s = c.sound->samples;
-        const size_t total = s.size() / 2;
         const float left = c.gain * std::min(1.0f, 1.0f - c.pan), right = c.gain * std::min(1.0f, 1.0f + c.pan);
         bool ended = false;
+        if (c.stream) {
+            Stream& st = *c.stream;
+            for (int f = 0; f < frames; ++f) {
+                if (st.at * 2 >= st.buf.size() && !refill(st, c.sound->loop)) {
+                    ended = true;
+                    break;
+                }
+                mixbuf[(size_t)f * 2] += (float)st.buf[st.at * 2] * left;
+                mixbuf[(size_t)f * 2 + 1] += (float)st.buf[st.at * 2 + 1] * right;
+                ++st.at;
+            }
+            if (ended) {
+                detach(c);
+                active.erase(active.begin() + (long)i);
+            } else {
+                ++i;
+            }
+            continue;
+        }
+        const std::vector<int16_t>& s = c.sound->samples;
+        const size_t total = s.size() / 2;
         for (int f = 0; f < frames; ++f) {
             if (c.pos >= total) {
                 if (!c.sound->loop) {
@@ -209,6 +284,15 @@ TSound load_sound(const std::string& path, int flags) {
     else if (std::memcmp(magic, "RIFF", 4) == 0)
         ok = decode_wav(real, sound->samples);
     if (!ok || sound->samples.empty()) return nullptr;
+    return sound;
+}
+
+TSound stream_sound(const std::string& path, int flags) {
+    std::string real = resolve_path(path);
+    if (!open_stream(real)) return load_sound(path, flags);  // WAV, or a rate the mixer does not play directly
+    auto sound = std::make_shared<SoundData>();
+    sound->loop = flags == 1;
+    sound->stream = real;
     return sound;
 }
 

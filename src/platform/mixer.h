@@ -20,6 +20,9 @@ enum { MIXRATE = 44100, MIXCHANNELS = 64 };
 // Decodes an OGG Vorbis or WAV file (told apart by their first bytes) into a sound; flags 1 = loop.
 // Null when the file is missing or cannot be decoded.
 TSound load_sound(const std::string& path, int flags);
+// As load_sound, but an OGG Vorbis file at the mixing rate is decoded piece by piece while it plays (music),
+// each playing instance with its own decoder. Other files are decoded whole.
+TSound stream_sound(const std::string& path, int flags);
 // A sound from interleaved stereo samples at MIXRATE (tests and generated sounds).
 TSound sound_from_samples(const std::vector<int16_t>& stereo, int flags);
 int sound_frames(const TSound& sound);

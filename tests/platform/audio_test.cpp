@@ -411,3 +411,43 @@ TEST_F(Audio, ClosingStopsTheDeviceBeforeFreeingTheSounds) {
 }
 
 }  // namespace
+
+namespace {
+std::vector<int16_t> mixed(const TSound& sound, int frames) {
+    mixer_reset();
+    TChannel ch = play_sound(sound, nullptr);
+    set_channel_volume(ch, 1);
+    std::vector<int16_t> out((size_t)frames * 2);
+    for (int at = 0; at < frames; at += 1000) mix_audio(out.data() + (size_t)at * 2, std::min(1000, frames - at));
+    return out;
+}
+}  // namespace
+
+TEST_F(Audio, MusicStreamsTheSameSamplesAsAWholeDecodeAndLoops) {
+    writeogg(folder + "data/music/stream.ogg", 30000);
+    TSound whole = load_sound("data\\music\\stream.ogg", 1);
+    TSound streamed = stream_sound("data\\music\\stream.ogg", 1);
+    ASSERT_TRUE(whole && streamed);
+    EXPECT_EQ(sound_frames(streamed), 0);  // nothing decoded before it plays
+    const int n = sound_frames(whole);
+    ASSERT_GT(n, 29000);
+    // Two and a half rounds: the stream starts over where the whole sound wraps.
+    std::vector<int16_t> a = mixed(whole, n * 5 / 2), b = mixed(streamed, n * 5 / 2);
+    EXPECT_EQ(a, b);
+    // Played once, it ends with the file; two instances keep their own places.
+    TSound once = stream_sound("data\\music\\stream.ogg", 0);
+    mixer_reset();
+    TChannel first = play_sound(once, nullptr);
+    std::vector<int16_t> buf((size_t)n * 2);
+    mix_audio(buf.data(), 2000);
+    TChannel second = play_sound(once, nullptr);
+    mix_audio(buf.data(), n - 2000 + 100);
+    EXPECT_EQ(channel_playing(first), 0);
+    EXPECT_EQ(channel_playing(second), 1);
+    mix_audio(buf.data(), 2000);
+    EXPECT_EQ(channel_playing(second), 0);
+    // A track that is not there, or not a sound, gives nothing; a WAV track is decoded whole.
+    EXPECT_FALSE(stream_sound("data\\music\\none.ogg", 1));
+    writewav(folder + "data/music/w.wav", 2205, 1000);  // 0.1 s
+    EXPECT_EQ(sound_frames(stream_sound("data\\music\\w.wav", 1)), 4410);
+}

@@ -186,3 +186,23 @@ TEST_F(Background, BoltStartsTheSkyFlashInTheSameFrame) {
     frame((float)centerx);
     EXPECT_EQ(boltcount, 0);
 }
+
+namespace {
+// The map's generated background (four layers, no ambient life) with the mouse at rest: the first frame draws
+// the layers one by one, the second keeps them as one picture, the third puts that picture back. All three
+// must look exactly the same, and a step of the mouse goes back to drawing layer by layer.
+TEST_F(Background, StillLayersKeptAsOnePictureLookTheSame) {
+    build_data_folder();
+    loadgamebg_dynamic(11);
+    if (!bglayer[4]) GTEST_SKIP() << "backgrounds not generated";
+    bgphase = 300;
+    std::vector<uint8_t> first = frame(300), second = frame(300), third = frame(300);
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(second, third);
+    std::vector<uint8_t> moved = frame(900);
+    EXPECT_NE(moved, third);
+    bgphase = 300;
+    EXPECT_EQ(frame(300), first);  // back at rest: drawn again layer by layer, the same picture
+    EXPECT_EQ(frame(300), first);
+}
+}  // namespace

@@ -240,3 +240,52 @@ TEST_F(Draw, OverlapNeedsSolidPixelsInBoth) {
     EXPECT_EQ(images_collide(a, 0, 0, 0, dot, 8, 8, 0), 0);   // inside the hole
     EXPECT_EQ(images_collide(a, 0, 0, 0, dot, 0, 8, 0), 1);   // on the ring
 }
+
+TEST_F(Draw, TexturesAreMadeAtLoadAndThePixelsComeBackWhenNeeded) {
+    // A JPEG-like picture under a mask colour of its own, in red, green and magenta (the mask).
+    std::string dir = temp_folder("atload");
+    std::vector<uint8_t> rgb(8 * 8 * 3, 0);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            uint8_t* p = &rgb[(y * 8 + x) * 3];
+            if (x < 4) p[0] = 255;
+            if (x >= 4) p[1] = 255;
+            if (y == 0) p[0] = p[2] = 255, p[1] = 0;
+        }
+    ASSERT_TRUE(write_rgb_png(dir + "p.png", rgb, 8, 8));
+    set_mask_color(255, 0, 255);
+    TImage im = load_image(dir + "p.png", -1);
+    set_mask_color(0, 0, 0);
+    ASSERT_TRUE(im);
+    EXPECT_EQ(image_has_texture(im), 1);
+    EXPECT_EQ(image_holds_pixels(im), 0);  // the texture holds the picture; no second copy
+    // Drawn without any first-draw work, as it was loaded.
+    set_blend(BLEND_SOLID);
+    draw_image(im, 100, 100, 0);
+    set_blend(BLEND_ALPHA);
+    Rgb c = at(101, 104);
+    EXPECT_EQ(c.r, 255);
+    EXPECT_EQ(c.g, 0);
+    // Read back for the overlap test, under the mask colour it was loaded with (not today's).
+    EXPECT_EQ(image_pixel(im, 0, 6, 0) & 0xff, 0u);    // the magenta row is transparent
+    EXPECT_EQ(image_pixel(im, 0, 6, 4), 0x00ff00ffu);  // green, opaque
+    EXPECT_EQ(image_holds_pixels(im), 1);
+    TImage dot = solid(2, 1, 255, 255, 255, 255, 3);
+    EXPECT_EQ(images_collide(im, 0, 0, 0, dot, 3, 0, 0), 0);  // on the masked row
+    EXPECT_EQ(images_collide(im, 0, 0, 0, dot, 3, 4, 0), 1);
+
+    // A new drawing context rebuilds the texture from the file.
+    TImage sheet = load_anim_image(dir + "p.png", 4, 4, 0, 4, -1);
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(image_holds_pixels(sheet), 0);
+    graphics_close();
+    harness_window();
+    set_virtual_resolution(800, 600);
+    clear_screen();
+    set_blend(BLEND_ALPHA);
+    draw_image(sheet, 10, 10, 3);  // the bottom-right cell: green
+    c = at(12, 12);
+    EXPECT_EQ(c.g, 255);
+    EXPECT_EQ(c.r, 0);
+    EXPECT_EQ(image_has_texture(sheet), 1);
+}

@@ -166,6 +166,7 @@ int main(int argc, char** argv) {
     newuserfolder = 1;
     loadall();
     instmain();
+    seed_rnd(1);  // the same pictures on every run (the game seeds from the clock)
     curplayer = 1;
     playername[1] = "MAREN";
 

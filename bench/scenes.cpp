@@ -1,0 +1,164 @@
+// Whole-game measurements in a real X display (make bench starts Xvfb): each run is one process, started with
+// its own scene, so that the renderer is chosen afresh and the start-up cost is counted from exec.
+//
+//   bench_scenes BUILD startup     start to the first presented frame: CPU seconds of the whole process
+//   bench_scenes BUILD heavy S     the heaviest scene (fullest board, 1000 live particles, the interface),
+//                                  paced at 50 Hz for S seconds: fps and whole-process CPU per frame
+//   bench_scenes BUILD session     a scripted session, paced: intro, splash, loading, menu, map, a level with
+//                                  superstone explosions, its win, the map, a match-3 level; the longest frame,
+//                                  the longest frame of steady play, the slowest frame of the exploding level
+//
+// Each prints one line "key=value ..." for bench/run.sh. CPU is getrusage(RUSAGE_SELF): every thread of the
+// process, the rasteriser's and the audio callback's included. The renderer follows the environment
+// (OMBRIVALE_RENDERER, or SDL's own SDL_RENDER_DRIVER / SDL_FRAMEBUFFER_ACCELERATION).
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "gamescene.h"
+#include "ui/menu.h"
+
+namespace {
+using namespace benchscene;
+
+struct Frame {
+    double wall, cpu;
+    int screen;
+    bool steady;  // fully faded in before and after, no screen entry inside
+    int tag;
+};
+std::vector<Frame> frames;
+int tag = 0;
+
+// One frame of the main loop, timed without the wait for the next tick.
+void frame(bool wait = true) {
+    const int screen = curscreen;
+    const bool shown = fadestate == 1 && fadelevel >= 255;
+    const double w0 = wall_now(), c0 = cpu_now();
+    mainloop_frame(0);
+    const double w1 = wall_now(), c1 = cpu_now();
+    frames.push_back({w1 - w0, c1 - c0, curscreen, shown && fadestate == 1 && curscreen == screen, tag});
+    if (wait) wait_timer(frametimer);
+}
+
+int run_startup(const std::string& build) {
+    start_game(build);
+    mainloop_frame(0);
+    std::printf("startup_cpu_s=%.3f rss_mb=%ld renderer=%s\n", cpu_now(), peak_rss_mb(), renderer_name().c_str());
+    return 0;
+}
+
+int run_heavy(const std::string& build, double seconds) {
+    heavyscene(build);
+    const int warm = 50;
+    int n = 0;
+    double w0 = 0, c0 = 0;
+    frametimer = create_timer(50);
+    for (;;) {
+        if (n == warm) {
+            w0 = wall_now();
+            c0 = cpu_now();
+        }
+        heavyframe();
+        wait_timer(frametimer);
+        ++n;
+        if (n > warm && wall_now() - w0 >= seconds) break;
+    }
+    const double w = wall_now() - w0, c = cpu_now() - c0;
+    const int counted = n - warm;
+    std::printf("fps=%.1f cpu_ms_per_frame=%.2f renderer=%s\n", counted / w, c / counted * 1000.0,
+                renderer_name().c_str());
+    return 0;
+}
+
+double maxof(int wanted_tag, bool steady_only, bool cpu, int* at) {
+    double m = 0;
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const Frame& f = frames[i];
+        if (wanted_tag >= 0 && f.tag != wanted_tag) continue;
+        if (steady_only && !f.steady) continue;
+        double v = cpu ? f.cpu : f.wall;
+        if (v > m) {
+            m = v;
+            if (at) *at = (int)i;
+        }
+    }
+    return m;
+}
+
+int run_session(const std::string& build) {
+    start_game(build);
+    newplayer();
+    frametimer = create_timer(50);
+    // Intro pages, splash and the loading screen play out by themselves into the menu.
+    tag = 1;
+    for (int i = 0; i < 3000 && !(curscreen == screen_menu && menuframes > 100); ++i) frame();
+    // The map, with the mouse sweeping over it.
+    tag = 2;
+    gotoscreen(screen_map, 0);
+    for (int i = 0; i < 200; ++i) {
+        mouse_at(100 + (i * 7) % 800, 300 + (i * 3) % 300);
+        frame();
+    }
+    // A level: the cannon follows the mouse; superstones explode now and then.
+    tag = 3;
+    enterlevel(2, 100, [] { frame(); });
+    for (int i = 0; i < 600; ++i) {
+        mouse_at(150 + (i * 5) % 700, 300);
+        if (i % 60 == 30) {
+            superstoneexplosion((float)(200 + (i * 37) % 600), (float)(300 + (i * 53) % 300), 1 + i % 9);
+            playsound(57, (float)centerx);
+        }
+        frame();
+    }
+    // Won (the developers' key), the win screen counts up, then back to the map.
+    tag = 4;
+    devkeys = 1;
+    inject_key(VK_F3, 1);
+    frame();
+    inject_key(VK_F3, 0);
+    for (int i = 0; i < 500 && levelleft == 0; ++i) {
+        if (i > 100 && i % 20 == 0) click_at(centerx, centery);
+        frame();
+    }
+    for (int i = 0; i < 150; ++i) frame();
+    // A match-3 level.
+    tag = 5;
+    enterlevel(5, 300, [] { frame(); });
+
+    int at = 0;
+    const double longest = maxof(-1, false, false, &at);
+    const double steady = maxof(-1, true, false, nullptr);
+    const double steady_cpu = maxof(-1, true, true, nullptr);
+    const double expl = maxof(3, true, false, nullptr);
+    const double expl_cpu = maxof(3, true, true, nullptr);
+    std::vector<double> cpus;
+    for (const Frame& f : frames)
+        if (f.steady) cpus.push_back(f.cpu);
+    std::sort(cpus.begin(), cpus.end());
+    const double median = cpus.empty() ? 0 : cpus[cpus.size() / 2];
+    std::printf("frames=%zu longest_ms=%.1f longest_at=%d/%d steady_longest_ms=%.1f steady_cpu_max_ms=%.1f "
+                "steady_cpu_median_ms=%.2f explosions_longest_ms=%.1f explosions_cpu_max_ms=%.1f rss_mb=%ld "
+                "renderer=%s\n",
+                frames.size(), longest * 1000, frames[at].tag, frames[at].screen, steady * 1000, steady_cpu * 1000,
+                median * 1000, expl * 1000, expl_cpu * 1000, peak_rss_mb(), renderer_name().c_str());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::printf("usage: bench_scenes BUILD startup|heavy SECONDS|session\n");
+        return 2;
+    }
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    const std::string build = argv[1], what = argv[2];
+    int rc = 2;
+    if (what == "startup") rc = run_startup(build);
+    if (what == "heavy") rc = run_heavy(build, argc > 3 ? std::atof(argv[3]) : 5.0);
+    if (what == "session") rc = run_session(build);
+    std::fflush(stdout);
+    std::_Exit(rc);
+}
