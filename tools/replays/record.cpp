@@ -48,6 +48,7 @@
 #include "platform/draw.h"
 #include "platform/inject.h"
 #include "platform/input.h"
+#include "app/profiles.h"
 #include "storage/players.h"
 #include "storage/settings.h"
 #include "ui/buttons.h"
