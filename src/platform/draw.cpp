@@ -536,8 +536,15 @@ uint32_t image_pixel(const TImage& image, int frame, int x, int y) {
     return (uint32_t)p[0] << 24 | (uint32_t)p[1] << 16 | (uint32_t)p[2] << 8 | p[3];
 }
 
+namespace {
+DrawObserver draw_observer = nullptr;
+}
+
+void set_draw_observer(DrawObserver observer) { draw_observer = observer; }
+
 void draw_image(const TImage& image, float x, float y, int frame) {
     if (!image || !renderer || frame < 0 || frame >= (int)image->cells.size()) return;
+    if (draw_observer) draw_observer(image, x, y, frame);
     ImageData& im = *image;
     SDL_Texture* tex;
     SDL_Color col{(Uint8)ds.r, (Uint8)ds.g, (Uint8)ds.b, ds.alpha_byte};

@@ -78,6 +78,9 @@ int image_frames(const TImage& image);
 // RGBA pixel of a frame (for tests and tools); 0 outside.
 uint32_t image_pixel(const TImage& image, int frame, int x, int y);
 void draw_image(const TImage& image, float x, float y, int frame);
+// A hook that sees every image drawn, with the drawing state in force (tests and the soak tool); null for none.
+using DrawObserver = void (*)(const TImage& image, float x, float y, int frame);
+void set_draw_observer(DrawObserver observer);
 int images_collide(const TImage& image1, float x1, float y1, int frame1, const TImage& image2, float x2, float y2,
                    int frame2);
 
