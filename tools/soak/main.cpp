@@ -8,13 +8,15 @@
 // that every profile and the settings still load. With --kills N it first kills a process that keeps saving the
 // player's files N times with SIGKILL and checks that each file is always the old or the new version.
 //
-//   ombrivale-soak [--frames N] [--seed S] [--data DIR] [--kills N] [--quiet]
+//   ombrivale-soak [--frames N] [--seed S] [--data DIR] [--kills N] [--progress N]
 // Exit status: 0 clean, 1 a finding (watchdog, a damaged file, a torn save), 2 bad arguments or no data.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <time.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -187,6 +189,13 @@ void observe(const TImage& image, float x, float y, int) {
 // Coverage
 
 std::map<std::string, long> frames_in;
+std::map<std::string, double> cpu_in;  // processor seconds spent in the frames of each label
+
+double cpu_seconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return (double)t.tv_sec + 1e-9 * (double)t.tv_nsec;
+}
 
 const char* popupname(int k) {
     switch (k) {
@@ -433,7 +442,9 @@ int check_files() {
 
 void print_coverage(long frames) {
     std::printf("soak: frames per screen, level kind and popup (of %ld):\n", frames);
-    for (const auto& [label, n] : frames_in) std::printf("  %-28s %9ld\n", label.c_str(), n);
+    for (const auto& [label, n] : frames_in)
+        std::printf("  %-28s %9ld   %6.2f ms of processor time per frame\n", label.c_str(), n,
+                    1000.0 * cpu_in[label] / (double)std::max(1L, n));
     std::string missing;
     for (const char* w : wanted)
         if (!frames_in.count(w)) missing += std::string(missing.empty() ? "" : ", ") + w;
@@ -445,6 +456,7 @@ int main(int argc, char** argv) {
     long frames = 1000000;
     unsigned seed = 1;
     int kills = 0;
+    long progress = 100000;
     std::string data;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
@@ -453,8 +465,9 @@ int main(int argc, char** argv) {
         else if (a == "--seed") seed = (unsigned)std::strtoul(next().c_str(), nullptr, 10);
         else if (a == "--data") data = next();
         else if (a == "--kills") kills = std::atoi(next().c_str());
+        else if (a == "--progress") progress = std::max(1L, std::atol(next().c_str()));
         else {
-            std::fprintf(stderr, "usage: ombrivale-soak [--frames N] [--seed S] [--data DIR] [--kills N]\n");
+            std::fprintf(stderr, "usage: ombrivale-soak [--frames N] [--seed S] [--data DIR] [--kills N] [--progress N]\n");
             return 2;
         }
     }
@@ -487,6 +500,7 @@ int main(int argc, char** argv) {
     harness_open(data);
     makepath();
     loadall();
+    checkvideo();  // the display modes the options offer
     initsound();
     instmain();
     set_draw_observer(observe);
@@ -502,9 +516,14 @@ int main(int argc, char** argv) {
         drive.noise();
         drive.steer(f, stuck);
         drawn.clear();
+        const double t0 = cpu_seconds();
         mainloop_frame(0);
+        const double spent = cpu_seconds() - t0;
         targets.swap(drawn);
-        for (const std::string& l : labels()) ++frames_in[l];
+        for (const std::string& l : labels()) {
+            ++frames_in[l];
+            cpu_in[l] += spent;
+        }
         if (curscreen == lastscreen && popupkind == lastpopup && paused == lastpaused) {
             if (++stuck == 15000) {
                 say("soak: WATCHDOG: screen %d popup %d unchanged for 15000 frames (frame %ld)\n", curscreen,
@@ -531,7 +550,8 @@ int main(int argc, char** argv) {
             say("soak: RSS at 100k frames %ld kB\n", rss_100k);
         }
         if (f % 1000 == 0) peak = std::max(peak, rss_kb());
-        if (f % 100000 == 0) say("soak: %ld frames\n", f);
+        if (f % progress == 0)
+            say("soak: %ld frames, screen %d, popup %d, RSS %ld kB\n", f, curscreen, popupkind, rss_kb());
     }
     set_draw_observer(nullptr);
     const long end_rss = rss_kb();
