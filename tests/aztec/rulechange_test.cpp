@@ -1,6 +1,7 @@
 // Rule values of the aztec board that a changed constant would quietly alter: how hard stones shake after a clear,
 // how far an explosion reaches, how long a combo lasts, how fast and where stones fall and land.
 #include "boardfixture.h"
+#include "effects/particles.h"
 
 namespace {
 class BoardRules : public AztecBoard {
@@ -127,4 +128,61 @@ TEST_F(BoardRules, StonesFallSixteenPerFrameLandSnappedAndGlint) {
     updateboard();
     EXPECT_EQ(stone_kind[p][high], 4);
     EXPECT_EQ(stone_y[p][high], 774);
+}
+
+TEST_F(BoardRules, VariantStonesRestAndCarryAndSuperstonesOfColourOneJoinTheirGroup) {
+    floor();
+    int variant = put(4, 0, 61);  // a variant stone of colour 1: it rests and carries like any stone
+    int carried = put(4, 1, 5);
+    frames(5);
+    EXPECT_EQ(stone_falling[p][variant], 0);
+    EXPECT_EQ(stone_falling[p][carried], 0);
+    EXPECT_EQ(stone_y[p][carried], rowy(1));
+    EXPECT_EQ(settled, 1);
+    // A superstone of colour 1 clears with its colour and goes off.
+    put(0, 0, 11);
+    put(1, 0, 1);
+    drop(2, 0, 1);
+    frames(20);
+    EXPECT_EQ(count(11), 0);
+    EXPECT_EQ(playerscore[p], 1000 + 300);
+}
+
+TEST_F(BoardRules, AFallingSuperstoneOverlappingAStoneIsPutOnTopUnlessItIsOfColourTwo) {
+    floor();
+    put(6, 0, 4);
+    int s = addstone(colx(6), rowy(0) + 16, 13, 0);  // half inside the stone below: pushed up, then lands on it
+    stone_falling[p][s] = 1;
+    frames(10);
+    EXPECT_EQ(stone_falling[p][s], 0);
+    EXPECT_EQ(stone_y[p][s], rowy(1));
+}
+
+TEST_F(BoardRules, ARescuedAnimalFliesToTheCounterAsItsOwnParticle) {
+    floor();
+    clearparticles();
+    int animal = addstone(colx(3), rowy(0) + 64 * 2, 92, 0);
+    stone_falling[p][animal] = 1;
+    frames(20);
+    EXPECT_LE(stone_kind[p][animal], 0);
+    EXPECT_EQ(playerscore[p], 2000);
+    int flying = 0;
+    for (int i = 1; i < PARTICLESLOTS; ++i) flying += part_kind[i] == 792;
+    EXPECT_EQ(flying, 1);
+}
+
+TEST_F(BoardRules, VariantStonesOfColourNineMatchButStayAndTheBoardHolds156Stones) {
+    floor();
+    int variant = put(0, 0, 69);
+    put(1, 0, 9);
+    drop(2, 0, 9);
+    frames(20);
+    EXPECT_EQ(count(9), 0);
+    EXPECT_EQ(stone_kind[p][variant], 69);
+    EXPECT_EQ(playerscore[p], 300);
+    // 12 floor stones and the variant: slots up to 156 fill, then there is no room.
+    int last = 0;
+    for (int n = 14; n <= 156; ++n) last = addstone(colx(n % 12), 2000 + n, 21, 0);
+    EXPECT_EQ(last, 156);
+    EXPECT_EQ(addstone(colx(0), 5000, 21, 0), 157);
 }
