@@ -62,7 +62,7 @@ runtests() {
   local group
   IFS=';' read -ra groups <<<"$1"
   for group in "${groups[@]}"; do
-    (cd "$bin" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout "${MUTANT_TIMEOUT:-300}" \
+    (cd "$bin" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout "${MUTANT_TIMEOUT:-120}" \
        ./tests/ombrivale_tests --gtest_filter="$group" >>"$log" 2>&1) || return 1
   done
 }
