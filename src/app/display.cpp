@@ -1,5 +1,6 @@
 #include "app/display.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -217,4 +218,53 @@ void setwindowicon(int window) {
     if (!read_ico_entry(bytes.data(), bytes.size(), 32, &w, &h, &rgba)) return;
     set_window_icon_rgba(rgba, w, h);
     delete[] rgba;
+}
+
+namespace {
+// The output rectangle the picture is drawn in, when it does not cover the whole output (letterboxed).
+bool letterboxed(int* ax, int* ay, int* aw, int* ah) {
+    int ow, oh;
+    output_size(&ow, &oh);
+    logical_area(ax, ay, aw, ah);
+    return ow > 0 && oh > 0 && *aw > 0 && *ah > 0 && (*ax != 0 || *ay != 0 || *aw != ow || *ah != oh);
+}
+}  // namespace
+
+void window_to_logical(int wx, int wy, int* lx, int* ly) {
+    int ax, ay, aw, ah;
+    if (letterboxed(&ax, &ay, &aw, &ah)) {
+        double fx = (double)(wx - ax) * virtw / aw, fy = (double)(wy - ay) * virth / ah;
+        *lx = (int)fx;
+        *ly = (int)fy;
+        // Positions on the bars lie outside the logical area.
+        if (fx < 0) *lx = (int)fx - 1;
+        if (fy < 0) *ly = (int)fy - 1;
+        return;
+    }
+    // The sizes the game knows use their fixed factors (single precision, truncated).
+    const double f128 = (double)1.28f, f125 = (double)1.25f, f1334 = (double)1.33398f;
+    if (windoww == 800 && windowh == 600 && virtw == 1024 && virth == 768) {
+        *lx = (int)(wx * f128);
+        *ly = (int)(wy * f128);
+    } else if (windoww == 1024 && windowh == 600 && virth == 768 && (virtw == 1280 || virtw == 1366)) {
+        *lx = (int)(wx * (virtw == 1280 ? f125 : f1334));
+        *ly = (int)(wy * f128);
+    } else if (windoww > 0 && windowh > 0 && (windoww != virtw || windowh != virth)) {
+        *lx = (int)(wx * ((double)virtw / windoww));
+        *ly = (int)(wy * ((double)virth / windowh));
+    } else {
+        *lx = wx;
+        *ly = wy;
+    }
+}
+
+void logical_to_window(int lx, int ly, int* wx, int* wy) {
+    int ax, ay, aw, ah;
+    if (letterboxed(&ax, &ay, &aw, &ah)) {
+        *wx = ax + (int)std::lround((double)lx * aw / virtw);
+        *wy = ay + (int)std::lround((double)ly * ah / virth);
+        return;
+    }
+    *wx = virtw > 0 ? lx * windoww / virtw : lx;
+    *wy = virth > 0 ? ly * windowh / virth : ly;
 }

@@ -1,10 +1,8 @@
 // Display modes, the window, and the logical drawing size the rest of the game reads.
 #pragma once
+#include "globals.h"  // the logical size
 
-extern int virtw, virth;        // logical size
-extern int centerx, centery;    // its halves
 extern int windoww, windowh;    // physical size of the window or screen
-extern int widthshift;          // offset of this width's centre against a 1366-wide layout
 extern int mainwindow;          // the window handle (1 while a window is open)
 extern int modewidth[11], modeheight[11];
 extern int modeavailable[11];
@@ -13,6 +11,11 @@ extern int desktopw, desktoph;
 // A desktop of this size instead of the real one (0: the real desktop). Lets the mode choice and the window
 // checks be tried for desktops the machine does not have.
 extern int fakedesktopw, fakedesktoph;
+
+// Window pixels of the mouse to logical units, and logical units to the window pixel that shows them (where
+// the pointer is warped to). Whenever the picture is letterboxed both go through the area it is drawn in.
+void window_to_logical(int wx, int wy, int* lx, int* ly);
+void logical_to_window(int lx, int ly, int* wx, int* wy);
 
 void checkvideo();
 void instgraphic();

@@ -1,16 +1,11 @@
 #include "app/screenflow.h"
 
-#include "app/shell.h"
 #include "aztec/board.h"
 #include "aztec/levelrun.h"
 #include "platform/draw.h"
 #include "platform/input.h"
-#include "screens/intro.h"
-#include "screens/map.h"
-#include "screens/story.h"
 #include "storage/players.h"
 #include "storage/settings.h"
-#include "ui/menu.h"
 
 int fadelevel = 0;
 int fadestate = 0;
@@ -31,24 +26,37 @@ void startfadein() {
 }
 
 namespace {
-void enter(int screen, int arg) {
-    switch (screen) {
-        case screen_intro: instintro(arg); break;
-        case screen_load: instload(); break;
-        case screen_menu: instmenu(); break;
-        case screen_game: instgame(); break;
-        case screen_map: instadventuremap(); break;
-        case screen_story: inststory(arg); break;
-        case screen_quit: quitrequested = 1; break;
-        default: break;
-    }
+const screenrow* findscreen(int id) {
+    for (int i = 0; i < screenrows; ++i)
+        if (screentable[i].id == id) return &screentable[i];
+    return nullptr;
 }
 }  // namespace
+
+void enterscreen(int target, int argument) {
+    if (target == screen_quit) {
+        quitrequested = 1;
+        return;
+    }
+    const screenrow* row = findscreen(target);
+    if (!row) return;  // no such screen: the fade stays black
+    for (int i = 0; i < screenrows; ++i)
+        if (&screentable[i] != row && screentable[i].freedynamic) screentable[i].freedynamic();
+    row->enter(argument);
+}
+
+void showscreen() {
+    if (const screenrow* row = findscreen(curscreen)) row->show();
+}
 
 void updatefade() {
     if (fadestate == 2) {
         if (fadelevel > -16) fadelevel -= 16;
-        if (fadelevel == -16) enter(nextscreen, nextscreenarg);
+        if (fadelevel == -16) {
+            // The screen being left has its say first (the game screen stores an unfinished level).
+            if (const screenrow* row = findscreen(curscreen); row && row->leave) row->leave();
+            enterscreen(nextscreen, nextscreenarg);
+        }
     } else if (fadelevel < 255) {
         fadelevel += 16;
     }

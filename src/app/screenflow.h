@@ -1,22 +1,28 @@
-// Screen ids, the fade to black and back, and the one way to change screen.
+// Screen ids, the fade to black and back, the one way to change screen, and the table of screens.
 #pragma once
 
-enum {
-    screen_quit = -999,
-    screen_none = -3,
-    screen_intro = -2,
-    screen_load = -1,
-    screen_menu = 0,
-    screen_game = 12,
-    screen_map = 13,
-    screen_story = 18,
-};
+#include "globals.h"  // the screen ids and the fade state
 
-extern int fadelevel;      // -16..256, the brightness every drawing follows
-extern int fadestate;      // 0 before the first entry, 1 after an entry, 2 fading out
-extern int nextscreen, nextscreenarg;
+// One row per screen: how the flow enters it (with the page or chapter for the intro and the story), draws one
+// frame of it, and frees its per-visit media. A screen is added by adding its row to screentable.
+struct screenrow {
+    int id;
+    void (*enter)(int argument);
+    void (*show)();
+    void (*freedynamic)();
+    void (*leave)();  // when the fade out of this screen reaches black; may be empty
+};
+// The rows in the order the flow frees the per-visit media: menu, map, game (with the match-3 backdrop),
+// story, loading screen, intro pages. Defined in screentable.cpp, the one place that names the screens.
+extern const screenrow screentable[];
+extern const int screenrows;
 
 void gotoscreen(int target, int argument);
 void startfadein();
 void updatefade();
 void startlevel(int level);
+// Frees the per-visit media of every screen but `target`, then runs the target's entry. The fade calls it when
+// it reaches black; start-up and the end of loading call it directly (no fade).
+void enterscreen(int target, int argument);
+// One frame of the current screen.
+void showscreen();

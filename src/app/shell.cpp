@@ -16,9 +16,7 @@
 #include "platform/input.h"
 #include "platform/paths.h"
 #include "platform/random.h"
-#include "screens/intro.h"
 #include "screens/map.h"
-#include "screens/story.h"
 #include "storage/players.h"
 #include "storage/settings.h"
 #include "texts/fonts.h"
@@ -90,41 +88,7 @@ void instmain() {
     curscreen = screen_none;
     set_auto_midhandle(1);
     loadmaingraphics();
-    instintro(1);
-}
-
-// The mouse position in logical units. The physical sizes the game knows use their fixed factors; a
-// letterboxed full screen on a larger desktop maps through the area the logical screen occupies.
-static void logical_mouse(int rx, int ry, int* lx, int* ly) {
-    int ow, oh;
-    output_size(&ow, &oh);
-    if (ow > 0 && (ow != windoww || oh != windowh)) {
-        int ax, ay, aw, ah;
-        logical_area(&ax, &ay, &aw, &ah);
-        if (aw > 0 && ah > 0 && (ax != 0 || ay != 0 || aw != ow || ah != oh)) {
-            double fx = (double)(rx - ax) * virtw / aw, fy = (double)(ry - ay) * virth / ah;
-            *lx = (int)fx;
-            *ly = (int)fy;
-            // Positions on the bars lie outside the logical area.
-            if (fx < 0) *lx = (int)fx - 1;
-            if (fy < 0) *ly = (int)fy - 1;
-            return;
-        }
-    }
-    const double f128 = (double)1.28f, f125 = (double)1.25f, f1334 = (double)1.33398f;
-    if (windoww == 800 && windowh == 600 && virtw == 1024 && virth == 768) {
-        *lx = (int)(rx * f128);
-        *ly = (int)(ry * f128);
-    } else if (windoww == 1024 && windowh == 600 && virth == 768 && (virtw == 1280 || virtw == 1366)) {
-        *lx = (int)(rx * (virtw == 1280 ? f125 : f1334));
-        *ly = (int)(ry * f128);
-    } else if (windoww != virtw || windowh != virth) {
-        *lx = (int)(rx * ((double)virtw / windoww));
-        *ly = (int)(ry * ((double)virth / windowh));
-    } else {
-        *lx = rx;
-        *ly = ry;
-    }
+    enterscreen(screen_intro, 1);
 }
 
 void pollinput() {
@@ -132,7 +96,7 @@ void pollinput() {
     mhit1 = mhit2 = mdown1 = 0;
     key_escape = key_f2 = key_f3 = key_f4 = 0;
     if (mouseactive == 1) {
-        logical_mouse(raw_mouse_x(), raw_mouse_y(), &mx, &my);
+        window_to_logical(raw_mouse_x(), raw_mouse_y(), &mx, &my);
         mhit1 = mouse_hit(1);
         mhit2 = mouse_hit(2);
         mdown1 = mouse_down(1);
@@ -154,7 +118,13 @@ void pollinput() {
         readgametexts();
     }
     if (devkeys == 1 && f8held == 1) load_all_levels();
-    if (app_terminate_requested()) popupaction(99);
+    if (app_terminate_requested()) {
+        // Before the menu nothing is in progress and no screen can show the question: end at once.
+        if (curscreen == screen_intro || curscreen == screen_load || curscreen == screen_none)
+            quitrequested = 1;
+        else
+            popupaction(99);
+    }
     for (int e = next_app_event(); e != -1; e = next_app_event()) appsuspended = e == 1 ? 1 : 0;
     if (appsuspended == 1 && paused == -1) {
         appsuspended = 2;
@@ -185,15 +155,7 @@ void doall() {
     stattime();
     ++framecount;
     updatefade();
-    switch (curscreen) {
-        case screen_intro: showintro(); break;
-        case screen_load: showload(); break;
-        case screen_menu: showmenu(); break;
-        case screen_game: showgame(); break;
-        case screen_map: showadventuremap(); break;
-        case screen_story: showstory(); break;
-        default: break;
-    }
+    showscreen();
     if (framecount > 3) updatemusic();
     if (appsuspended == 0 && paused == 1 && curscreen != screen_load && curscreen != screen_intro) {
         set_scale(0.7f, 0.7f);
@@ -219,7 +181,9 @@ void doall() {
             set_alpha(menuframes * 0.05f);
             mx = centerx;
             my = virth - 100;
-            move_mouse(mx * windoww / virtw, my * windowh / virth);
+            int wx, wy;
+            logical_to_window(mx, my, &wx, &wy);
+            move_mouse(wx, wy);
         }
         if (draw) draw_image(cursorimage, (float)mx, (float)my, 0);
         set_alpha(1);

@@ -2,24 +2,11 @@
 #pragma once
 #include <string>
 
+#include "globals.h"
 #include "platform/draw.h"
 #include "platform/system.h"
 
-extern int quitrequested;
 extern TTimer frametimer, secondtimer, clocktimer;
-extern int framecount;
-extern int fps;
-extern int curscreen;
-extern int mx, my;
-extern int mhit1, mhit2, mdown1, mheld1;
-extern int key_escape, key_f2, key_f3, key_f4;
-extern int escapedelay;
-extern int f7held, f8held;
-extern int mouseactive;
-extern int devkeys;
-extern int paused;
-extern int appsuspended;
-extern int pointershown;
 extern TImage cursorimage;
 // The system-wide name a running game holds; tests that start the game use names of their own.
 extern std::string instancename;

@@ -107,10 +107,22 @@ void randomstone() {
     nextcolour = b;
 }
 
+void unloadcannon() {
+    const int p = boardrow();
+    if (cannonslot >= 1 && cannonslot <= 156 && stone_kind[p][cannonslot] > 0) {
+        stone_kind[p][cannonslot] = 0;
+        stone_falling[p][cannonslot] = 0;
+    }
+    cannonslot = 0;
+    swapflag = 0;
+}
+
 void prepare_board(const levelrecord* rec) {
     const int p = boardrow();
     if (levelinprogress[p] == 0) {
         for (int s = 1; s < BOARDSLOTS; ++s) {
+            // A fresh level starts on an empty board, whatever a level left unfinished before it left behind.
+            if (stone_kind[p][s] > 0) stone_kind[p][s] = 0;
             stone_falling[p][s] = 0;
             stone_glint[p][s] = 0;
             stone_shake[p][s] = 0;

@@ -41,6 +41,9 @@ void prepare_level();
 void prepare_board(const levelrecord* rec);
 // Stores a stone in the first free slot 1..156 of the current player; 157 when the board is full.
 int addstone(int x, int y, int kind, int chains);
+// Takes the stone waiting in the cannon off the board: it belongs to the level in play only, and a stored
+// board never holds it.
+void unloadcannon();
 void countcolours();
 // Chooses shotcolour and nextcolour among the colours on the board.
 void randomstone();

@@ -13,12 +13,9 @@
 #include "match3/match3.h"
 #include "platform/audio.h"
 #include "platform/background.h"
-#include "screens/map.h"
-#include "screens/story.h"
 #include "storage/players.h"
 #include "storage/settings.h"
 #include "ui/helppages.h"
-#include "ui/menu.h"
 #include "ui/popups.h"
 
 int curlevel = 0;
@@ -74,9 +71,6 @@ void deletegamestuff_dynamic() {
 
 void instgame() {
     gameprevscreen = curscreen;
-    deletemapstuff_dynamic();
-    deletemenustuff_dynamic();
-    deletestorystuff_dynamic();
     m3freebackdrop();
     if (gameprevscreen != screen_game) {
         deletegamestuff_dynamic();
@@ -245,6 +239,15 @@ void leavewonlevel() {
     }
     winreset();
     gotoscreen(screen_map, 0);
+}
+
+void leavegame() {
+    // The cannon's stone goes with the level; a level left unfinished is stored once more as it stands now,
+    // since it went on moving during the fade-out, so that the board it resumes is the board on file.
+    if (level_type[playlevel] == 1) unloadcannon();
+    const int p = curplayer;
+    if (p >= 1 && p <= MAXPLAYERS && levelinprogress[p] == 1 && wincount == 0 && losecount == 0 && !restartpending)
+        saveplayer(p);
 }
 
 void losetest() {

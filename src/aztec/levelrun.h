@@ -39,6 +39,8 @@ void losetest();
 // Stars earned by the recorded result of the level in play (1..3).
 int starsearned();
 void leavewonlevel();
+// The game screen is being left for the screen the fade leads to (called as the fade reaches black).
+void leavegame();
 void winreset();
 void losereset();
 void unlocklevel();

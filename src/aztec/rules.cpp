@@ -13,7 +13,7 @@
 #include "platform/audio.h"
 #include "platform/random.h"
 #include "storage/settings.h"
-#include "texts/textpop.h"
+#include "effects/textpop.h"
 
 int groupcount[101];
 int explosionflag = 0;
@@ -80,11 +80,12 @@ void fall(int p) {
                     if (!inertkind(stone_kind[p][k]) && stone_x[p][k] == c && stone_y[p][j] >= yk + 32 &&
                         stone_y[p][j] < yk + 80) {
                         landed = true;
-                        if (stone_kind[p][j] != 12) stone_y[p][j] = yk + 64;
+                        stone_y[p][j] = yk + 64;
                     }
-                    if (std::abs(c - stone_x[p][k]) < 64 && yk - 64 < stone_y[p][j] && stone_y[p][j] < yk + 64) {
-                        if (stone_kind[p][j] != 12) stone_y[p][j] += 64;
-                    }
+                    // Every kind lands on the grid, the colour-2 superstone too: one that stayed off it would
+                    // never rest again and no scroll would start.
+                    if (std::abs(c - stone_x[p][k]) < 64 && yk - 64 < stone_y[p][j] && stone_y[p][j] < yk + 64)
+                        stone_y[p][j] += 64;
                     if (landed) land(p, j, k);
                 }
             }

@@ -9,7 +9,7 @@
 #include "platform/random.h"
 #include "ui/popups.h"
 
-TImage glowstar, spikes, explosion, glowworm, insect, rain2, lightning, glower, flash, explosion3;
+TImage glowstar, spikes, explosion, glower, flash, explosion3;
 TImage match3mudexplosion[10];
 TImage konfetti[10];
 TImage glb[10];
@@ -17,7 +17,6 @@ TImage dirt[10], dirt2[10];
 TImage circle[10];
 TImage star[10];
 TImage chainpart[10];
-TImage butterfly[10];
 TImage smoke1, smokechain, roundfire1;
 TImage animal[10];
 TImage levelbanner, losebanner;

@@ -412,12 +412,13 @@ void m3hintsearch() {
         playsound(9, (float)m3items[b].x);
     }
     if (m3hintpair.state == M3HINT_NONE && m3fixdone == 0 && level_frames % 100 == 1 && m3idle > 100 && quiet) {
-        for (int tries = 0; tries < 199; ++tries) {
-            int s = rand_range(1, M3RANDOMSLOTS);
-            if (!live(m3items[s])) continue;
-            m3items[s].kind = m3randomkind();
+        // One of the items on the board, wherever its slot lies.
+        int slots[M3SLOTS], n = 0;
+        for (int s = 1; s <= M3ITEMLIMIT; ++s)
+            if (live(m3items[s])) slots[n++] = s;
+        if (n > 0) {
+            m3items[slots[rand_range(1, n) - 1]].kind = m3randomkind();
             m3fixdone = 1;
-            break;
         }
         std::printf("no more moves - random item\n");
     }

@@ -10,7 +10,6 @@
 enum {
     M3SLOTS = 201,       // cell and item slots [1..200]
     M3ITEMLIMIT = 200,   // item slots in use at most (a full board needs 156: 144 items and 12 floor items)
-    M3RANDOMSLOTS = 150, // the random change draws its slot from 1..150
     ITEM_FLOOR = 999,    // invisible item under the lowest cell of each vertical run of cells
 };
 

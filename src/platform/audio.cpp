@@ -1,10 +1,6 @@
 #include "platform/audio.h"
 
-#include "app/display.h"
-#include "app/screenflow.h"
-#include "app/shell.h"
-#include "storage/settings.h"
-#include "ui/menu.h"
+#include "globals.h"
 
 TSound sounds[SOUNDSLOTS];
 int soundplayed[SOUNDSLOTS];

@@ -5,18 +5,17 @@
 #include <cstdio>
 #include <string>
 
-#include "app/display.h"
-#include "app/shell.h"
-#include "effects/effects.h"
+#include "globals.h"
 #include "platform/audio.h"
 #include "platform/paths.h"
 #include "platform/random.h"
-#include "storage/settings.h"
 
 int bgnumber = 0;
 TImage bglayer[5];
 TImage bgfull;
 TImage bglight;
+TImage glowworm, insect, rain2, lightning;
+TImage butterfly[10];
 float bgphase = 0;
 int boltcount = 0, boltx = 0, boltmirror = 0, skyflashcount = 0;
 float rainx[RAINDROPS + 1], rainy[RAINDROPS + 1];

@@ -8,6 +8,10 @@ extern int bgnumber;
 extern TImage bglayer[5];  // layers 1..4 (back to front); a layer without a file stays empty
 extern TImage bgfull;      // the single picture used when background animation is off
 extern TImage bglight;     // the sky flash of background 4
+// Effect images the backgrounds draw, loaded with the other effect images by loadeffects: the fireflies of
+// background 3 and the insects of the others, rain, the lightning bolt, and butterflies 1..4.
+extern TImage glowworm, insect, rain2, lightning;
+extern TImage butterfly[10];
 extern float bgphase;      // parallax position: follows the mouse x with a lag
 
 // Lightning of background 4: frame counters (0 = idle), where the bolt strikes and whether it is mirrored (1).

@@ -18,6 +18,9 @@ int char_queue[256];
 unsigned char_read = 0, char_write = 0;
 int mouse_state[4];
 int mouse_hits[4];
+// The same for the mouse buttons: a touchpad tap or a quick click is pressed and released between two frames.
+int mouse_pressed_this_frame[4];
+int mouse_release_waiting[4];
 int mouse_x = 0, mouse_y = 0, wheel = 0;
 int terminate_flag = 0;
 int suspended = 0;
@@ -104,10 +107,15 @@ void handle(const SDL_Event& e) {
                   : e.button.button == SDL_BUTTON_MIDDLE ? 3 : 0;
             if (!b) break;
             if (e.type == SDL_MOUSEBUTTONDOWN) {
-                if (!mouse_state[b]) {
+                if (!mouse_state[b] || mouse_release_waiting[b]) {
+                    // (a second click within the frame counts again)
                     mouse_state[b] = 1;
+                    mouse_pressed_this_frame[b] = 1;
+                    mouse_release_waiting[b] = 0;
                     ++mouse_hits[b];
                 }
+            } else if (mouse_pressed_this_frame[b]) {
+                mouse_release_waiting[b] = 1;
             } else {
                 mouse_state[b] = 0;
             }
@@ -152,6 +160,10 @@ void input_newframe() {
     for (int k = 0; k < 256; ++k) {
         if (release_waiting[k]) key_state[k] = 0;
         release_waiting[k] = pressed_this_frame[k] = 0;
+    }
+    for (int b = 0; b < 4; ++b) {
+        if (mouse_release_waiting[b]) mouse_state[b] = 0;
+        mouse_release_waiting[b] = mouse_pressed_this_frame[b] = 0;
     }
     input_pump();
 }
@@ -216,6 +228,8 @@ void flush_keys() {
 void flush_mouse() {
     std::memset(mouse_state, 0, sizeof mouse_state);
     std::memset(mouse_hits, 0, sizeof mouse_hits);
+    std::memset(mouse_pressed_this_frame, 0, sizeof mouse_pressed_this_frame);
+    std::memset(mouse_release_waiting, 0, sizeof mouse_release_waiting);
     wheel = 0;
 }
 

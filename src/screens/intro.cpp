@@ -17,7 +17,7 @@
 #include "platform/paths.h"
 #include "texts/fonts.h"
 #include "texts/texttables.h"
-#include "ui/menu.h"
+#include "ui/logo.h"
 
 std::string pagefile[MAXPAGES + 2];
 int pagetime[MAXPAGES + 2];
@@ -29,8 +29,6 @@ int intropage = 0, introframes = 0;
 int loadframes = 0;
 int loadbary = 818;
 TImage loadbarimage, loadfillpixels, loadfillcells;
-TImage logoimage[6];
-float logoscale = 0, logooffset = 0;
 
 namespace {
 
@@ -100,7 +98,7 @@ void instintro(int page) {
     while (page <= pagecount && voidpage(page)) ++page;
     if (page > pagecount) {
         // Nothing (more) to show: on to the loading screen from the black of this fade.
-        instload();
+        enterscreen(screen_load, 0);
         return;
     }
     curscreen = screen_intro;
@@ -149,7 +147,6 @@ void instload() {
     hide_mouse();
     loadbary = 818;
     loadframes = 0;
-    deleteintrostuff_dynamic();
     loadloadstuff_dynamic();
     boardalpha = 1.0f;
     musicvolnow = 0;
@@ -163,7 +160,7 @@ void showload() {
     set_blend(BLEND_ALPHA);
     set_alpha(1);
     ++loadframes;
-    drawloadlogo();
+    drawloadlogo(loadframes);
 
     if (loadframes > 150 && loadframes <= 300)
         loadbary = (int)((float)loadbary - (float)(loadbary - (virth - 120)) * 0.05f);
@@ -191,43 +188,7 @@ void showload() {
 
     if (loadframes == 340) {
         losecount = 0;
-        instmenu();
+        enterscreen(screen_menu, 0);
     }
     if (key_f3) devkeys = 1;
-}
-
-void drawloadlogo() {
-    const int t = curscreen == screen_load ? loadframes : curscreen == screen_menu ? 500 : 0;
-    const float x = (float)centerx, y = (float)(centery - 200);
-    const float before = get_alpha();
-
-    if (t == 2) logoscale = logooffset = 0;
-    if (t > 100) {
-        set_alpha(std::min((float)(t - 100) * 0.03f, 1.0f));
-        logoscale -= (logoscale - 0.7f) * 0.05f;
-        set_scale(logoscale, logoscale);
-        draw_image_if_loaded(logoimage[1], x, y + 15);
-    }
-    if (t > 50) {
-        set_alpha(std::min((float)(t - 50) * 0.03f, 1.0f));
-        set_scale(0.7f, 0.7f);
-        logooffset -= (logooffset + 80) * 0.05f;
-        draw_image_if_loaded(logoimage[2], x, y + logooffset);
-        if (t == 80) playsound(72, (float)centerx);
-    }
-    const float grow = std::min((float)t * 0.02f, 1.0f);
-    set_alpha(grow);
-    set_scale(1 - 0.3f * grow, 1 - 0.3f * grow);
-    draw_image_if_loaded(logoimage[4], x, y);
-    if (t == 5) playsound(26, (float)centerx);
-    if (t > 50) {
-        const float k = std::min((float)(t - 50) * 0.03f, 1.0f);
-        set_alpha(k);
-        set_scale(1.2f - 0.5f * k, 1.2f - 0.5f * k);
-        draw_image_if_loaded(logoimage[5], x, y + 90);
-        if (t == 80) playsound(43, (float)centerx);
-    }
-    set_scale(1, 1);
-    set_alpha(before);
-    set_rotation(0);
 }

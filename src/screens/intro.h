@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/draw.h"
+#include "ui/logo.h"  // the logo images this screen loads
 
 // Splash pages 1..29, described by data\branding\splashconfig.txt.
 enum { MAXPAGES = 29 };
@@ -23,10 +24,6 @@ extern int loadbary;
 extern TImage loadbarimage;     // data\ui\loadbar.png
 extern TImage loadfillpixels;   // data\ui\loadfill.png as 402 frames of 1 x 40
 extern TImage loadfillcells;    // the same as 40 frames of 10 x 40
-// Logo images 1..5: 1.png, 2.png, q4m.png (the plate, 3), 3.png (4), 4.png (5). They stay loaded once the
-// loading screen has run: the menu, map, game and story screens draw them too.
-extern TImage logoimage[6];
-extern float logoscale, logooffset;
 
 void readintrosettings();
 void instintro(int page);
@@ -37,4 +34,3 @@ void instload();
 void loadloadstuff_dynamic();
 void deleteloadstuff_dynamic();
 void showload();
-void drawloadlogo();

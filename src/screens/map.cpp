@@ -15,15 +15,13 @@
 #include "platform/audio.h"
 #include "platform/background.h"
 #include "platform/random.h"
-#include "screens/intro.h"
-#include "screens/story.h"
+#include "ui/logo.h"
 #include "storage/players.h"
 #include "storage/settings.h"
 #include "texts/fonts.h"
-#include "texts/textpop.h"
+#include "effects/textpop.h"
 #include "texts/texttables.h"
 #include "ui/buttons.h"
-#include "ui/menu.h"
 #include "ui/popups.h"
 
 TImage mapstar0img, mapstar1img, mapstar2img, gamestar0img, gamestar1img, gamestar2img, lockimg;
@@ -343,11 +341,6 @@ std::string rankscoretext(int score, int r) {
 void instadventuremap() {
     mapprevscreen = curscreen;
     stop_bg();
-    deleteloadstuff_dynamic();
-    deletegamestuff_dynamic();
-    deletemenustuff_dynamic();
-    deletestorystuff_dynamic();
-    m3freebackdrop();
     loadmapstuff_dynamic();
     if (mapprevscreen == screen_game || mapprevscreen == screen_story || mapprevscreen == screen_menu) {
         freegamebg();

@@ -9,17 +9,14 @@
 #include "aztec/gamescreen.h"
 #include "aztec/levelrun.h"
 #include "effects/particles.h"
-#include "match3/match3.h"
 #include "platform/audio.h"
 #include "platform/background.h"
 #include "platform/random.h"
-#include "screens/intro.h"
-#include "screens/map.h"
+#include "ui/logo.h"
 #include "texts/fonts.h"
-#include "texts/textpop.h"
+#include "effects/textpop.h"
 #include "texts/texttables.h"
 #include "ui/buttons.h"
-#include "ui/menu.h"
 #include "ui/popups.h"
 
 int storychapter = 1;
@@ -70,11 +67,6 @@ void deletestorystuff_dynamic() { storybgimg = nullptr; }
 void inststory(int chapter) {
     preparestory(chapter);
     freegamebg();
-    deletemapstuff_dynamic();
-    deletegamestuff_dynamic();
-    deletemenustuff_dynamic();
-    deleteloadstuff_dynamic();
-    m3freebackdrop();
     loadstorystuff_dynamic();
     storyleave = 0;
     storyshakex = storyshakey = 0;

@@ -1,12 +1,12 @@
 // The story chapters: one illustrated page per chapter, and the ending that follows the last one.
 #pragma once
+#include "globals.h"  // storyfade
 #include "platform/draw.h"
 
 enum { STORYCHAPTERS = 8 };
 
 extern int storychapter;           // chapter on screen, 1..8
 extern int storyleave;             // 0; 19 when continue is pressed, then counts up; 20 leaves
-extern int storyfade;              // 0 while a chapter is read; 1..300 during the ending of the last chapter
 extern float storyshakex, storyshakey;
 extern TImage storybgimg;          // data\bg\story\bg.jpg, per visit
 

@@ -274,6 +274,8 @@ void sortplayers() {
 int checkplayername() {
     nameerror = 0;
     if (!valid_slot(curplayer)) return 0;
+    // The name is saved without its surrounding spaces: check the name that will be saved.
+    playername[curplayer] = trim_controls(playername[curplayer]);
     if (playername[curplayer].empty()) {
         nameerror = 2;
         return 0;

@@ -4,7 +4,7 @@
 
 extern std::string userpath;  // always ends with a separator
 extern int newuserfolder;
-extern int fullscreen, displaymode, musicvolume, soundvolume, curplayer, bganimation, customcursor;
+#include "globals.h"  // the settings themselves
 
 // Finds or creates userpath (under the user's data folder, else data/saves/ beside the game's data) and prints
 // it; newuserfolder = 1 when it had to be created.

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 
-#include "app/screenflow.h"
-#include "app/shell.h"
-#include "screens/story.h"
+#include "globals.h"
 #include "texts/texttables.h"
 
 TImage fontimage[FONTCOUNT];

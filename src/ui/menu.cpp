@@ -9,13 +9,10 @@
 #include "aztec/board.h"
 #include "aztec/levelrun.h"
 #include "effects/particles.h"
-#include "match3/match3.h"
 #include "platform/audio.h"
 #include "platform/background.h"
 #include "platform/input.h"
-#include "screens/intro.h"
-#include "screens/map.h"
-#include "screens/story.h"
+#include "ui/logo.h"
 #include "storage/players.h"
 #include "storage/settings.h"
 #include "texts/fonts.h"
@@ -81,11 +78,6 @@ void instmenu() {
     if (customcursor == -1) show_mouse();
     stop_ambient();
     stop_bg();
-    deleteloadstuff_dynamic();
-    deletemapstuff_dynamic();
-    deletegamestuff_dynamic();
-    deletestorystuff_dynamic();
-    m3freebackdrop();
     loadmenustuff_dynamic();
     for (int& h : buttonhover) h = 0;
 
@@ -156,7 +148,7 @@ void showmenu() {
     set_alpha(1);
     if (t < 20 && prevscreen == screen_load) {
         drawbackground((float)mx);
-        drawloadlogo();
+        drawloadlogo(500);
         set_alpha(1);
         set_blend(BLEND_ALPHA);
     }

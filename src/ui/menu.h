@@ -1,9 +1,9 @@
 // The main menu and the button widget.
 #pragma once
+#include "globals.h"  // prevscreen
 #include "platform/draw.h"
 
 extern int menuframes;   // frames since the menu was entered
-extern int prevscreen;   // the screen the menu was entered from
 // Shared interface images, loaded once by loadmenustuff.
 extern TImage popupimage;  // data\ui\popup.png, the popup panel and pause overlay
 extern TImage blacktile;   // data\ui\black.png, dims the screen

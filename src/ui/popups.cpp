@@ -15,7 +15,7 @@
 #include "storage/players.h"
 #include "storage/settings.h"
 #include "texts/fonts.h"
-#include "texts/textpop.h"
+#include "effects/textpop.h"
 #include "texts/texttables.h"
 #include "ui/buttons.h"
 #include "ui/helppages.h"

@@ -9,10 +9,12 @@
 #include "app/display.h"
 #include "app/screenflow.h"
 #include "app/shell.h"
+#include "aztec/levelrun.h"
 #include "platform/draw.h"
 #include "platform/inject.h"
 #include "platform/input.h"
 #include "storage/settings.h"
+#include "ui/menu.h"
 #include "support/headless.h"
 
 namespace {
@@ -200,6 +202,77 @@ TEST_F(Display, ClicksOnALetterboxedFullScreenMapExactly) {
     inject_mouse_move(512, 700);  // on the bar below
     pollinput();
     EXPECT_GE(my, 768);
+}
+
+TEST_F(Display, OnANetbookTheMouseMapsThroughTheLetterboxOfThePicture) {
+    // A 1024 x 600 desktop in its best mode: the 1366 x 768 picture fills the width and is 575 high, 12 pixels
+    // down, on an output exactly the size of the screen.
+    desktop(1024, 600);
+    fullscreen = 1;
+    displaymode = 4;
+    instgraphic();
+    ASSERT_EQ(windoww, 1024);
+    ASSERT_EQ(windowh, 600);
+    ASSERT_EQ(virtw, 1366);
+    graphics_open(1024, 600, 0, 60, 0);  // the dummy driver's desktop is larger: give the output the screen's size
+    set_letterbox(1);
+    set_virtual_resolution(1366, 768);
+    int ax, ay, aw, ah, ow, oh;
+    output_size(&ow, &oh);
+    logical_area(&ax, &ay, &aw, &ah);
+    ASSERT_EQ(ow, 1024);
+    ASSERT_EQ(oh, 600);
+    EXPECT_EQ(ay, 12);
+    EXPECT_EQ(aw, 1024);
+    mouseactive = 1;
+    input_pump();
+    flush_mouse();
+    struct {
+        int wx, wy, lx, ly;
+    } points[] = {{0, ay, 0, 0}, {512, 300, 683, 384}, {1023, ay + ah - 1, 1364, 766}, {256, ay + ah / 4, 341, 191}};
+    for (auto p : points) {
+        inject_mouse_move(p.wx, p.wy);
+        pollinput();
+        EXPECT_NEAR(mx, p.lx, 1) << p.wx << "," << p.wy;
+        EXPECT_NEAR(my, p.ly, 1) << p.wx << "," << p.wy;
+    }
+}
+
+TEST_F(Display, ThePointerPlacedForTheMenuLandsOnItsPointInFullScreen) {
+    // Full screen 1366 x 768 on the dummy driver's 1024 x 768 output: the picture is scaled by 0.75 and drawn
+    // 96 pixels down. The menu entered from the loading screen puts the pointer at (centerx, virth - 100).
+    desktop(1920, 1080);
+    fullscreen = 1;
+    displaymode = 1;
+    instgraphic();
+    int ow, oh;
+    output_size(&ow, &oh);
+    if (ow != 1024 || oh != 768) GTEST_SKIP() << "the video driver gives an output of " << ow << "x" << oh;
+    if (!cursorimage) cursorimage = load_image_logged("data\\UI\\cursor.png");
+    if (!cursorimage) GTEST_SKIP() << "no pointer image";
+    set_image_handle(cursorimage, 0, 0);
+    customcursor = 1;
+    curscreen = screen_load;
+    losecount = 0;
+    instmenu();  // straight from the loading screen: no fade
+    ASSERT_EQ(prevscreen, -1);
+    mouseactive = 1;
+    for (int f = 0; f < 5; ++f) {
+        clear_screen();
+        pollinput();
+        doall();
+        flip(1);
+    }
+    // Where the system pointer now is, read back as the game reads it.
+    pollinput();
+    EXPECT_NEAR(raw_mouse_x(), 512, 1);
+    EXPECT_NEAR(raw_mouse_y(), 96 + 668 * 3 / 4, 1);
+    mhit1 = 0;
+    input_pump();
+    curscreen = screen_none;
+    pollinput();
+    EXPECT_NEAR(mx, 683, 1);
+    EXPECT_NEAR(my, 668, 1);
 }
 
 namespace {

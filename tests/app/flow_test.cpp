@@ -1,7 +1,10 @@
 // A level entered, won and lost through the real loop, as a player reaches it, with the profile written each time.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <tuple>
+#include <vector>
 #include <fstream>
 #include <iterator>
 
@@ -9,6 +12,8 @@
 #include "app/harness.h"
 #include "app/screenflow.h"
 #include "app/shell.h"
+#include "aztec/board.h"
+#include "aztec/cannon.h"
 #include "aztec/catalogue.h"
 #include "aztec/levelrun.h"
 #include "effects/effects.h"
@@ -131,4 +136,103 @@ TEST_F(Flow, WonWithTheDeveloperKeyThenLostOnTheBar) {
     EXPECT_EQ(fileint(lost, 16), 0);
     EXPECT_EQ(fileint(lost, 0), 4);  // difficulty as chosen
     EXPECT_EQ(nextscreen, screen_map);
+}
+
+namespace {
+struct Stone {
+    int x, y, kind;
+    bool operator<(const Stone& o) const { return std::tie(x, y, kind) < std::tie(o.x, o.y, o.kind); }
+    bool operator==(const Stone& o) const { return x == o.x && y == o.y && kind == o.kind; }
+};
+// The stones of player 1's board: as written in the profile, or on the live board without the cannon's stone.
+std::vector<Stone> filestones(const std::string& bytes) {
+    std::vector<Stone> v;
+    for (int s = 1; s <= 500; ++s) {
+        const size_t at = 6704 + (size_t)(s - 1) * 44;
+        if (fileint(bytes, at + 8) > 0) v.push_back({fileint(bytes, at), fileint(bytes, at + 4), fileint(bytes, at + 8)});
+    }
+    std::sort(v.begin(), v.end());
+    return v;
+}
+std::vector<Stone> livestones() {
+    std::vector<Stone> v;
+    for (int s = 1; s < BOARDSLOTS; ++s)
+        if (stone_kind[1][s] > 0 && s != cannonslot) v.push_back({stone_x[1][s], stone_y[1][s], stone_kind[1][s]});
+    std::sort(v.begin(), v.end());
+    return v;
+}
+void pointat(int lx, int ly) {
+    int wx, wy;
+    harness_window_point(lx, ly, &wx, &wy);
+    inject_mouse_move(wx, wy);
+}
+}  // namespace
+
+TEST_F(Flow, ALevelLeftRightAfterAShotComesBackWithEveryStoneOnTheGridAndIsWon) {
+    resumeflag = 1;  // the adventure was continued from the menu
+    playdifficulty[1] = 1;
+    enter(2);
+    // The cannon over column 2, loaded and ready.
+    pointat(boardleft + 32 + 128, 300);
+    for (int i = 0; i < 300 && (level_frames < 170 || cannoncooldown > 0); ++i) harness_frames(1);
+    ASSERT_EQ(cannonx, boardleft + 32 + 128);
+    ASSERT_NE(cannonslot, 0);
+
+    // To the Menu button and a click a few frames after arriving: it fires the stone and opens the pause menu,
+    // while the cannon is still on its way across.
+    pointat(centerx + 427, 33);
+    harness_frames(3);
+    harness_click(centerx + 427, 33);
+    harness_frames(1);
+    ASSERT_EQ(popupkind, 298);
+    EXPECT_EQ(playshots[1], 1);
+    harness_frames(20);
+    harness_click(centerx + 110, centery + 100);  // the map
+    harness_frames(1);
+    ASSERT_EQ(nextscreen, screen_map);
+    for (int i = 0; i < 40 && curscreen != screen_map; ++i) harness_frames(1);
+    ASSERT_EQ(curscreen, screen_map);
+    const std::string saved = profilebytes();
+    EXPECT_EQ(fileint(saved, 16), 1);  // the level is in progress
+    harness_frames(30);
+
+    // Level 2 again from the map.
+    curlevel = 2;
+    startlevel(2);
+    for (int i = 0; i < 40 && curscreen != screen_game; ++i) harness_frames(1);
+    ASSERT_EQ(curscreen, screen_game);
+    // Exactly the stones of the stored board: none left over from the cannon.
+    EXPECT_EQ(livestones(), filestones(saved));
+    int colour = 0;
+    for (const Stone& st : livestones()) {
+        EXPECT_EQ((st.x - 32) % 64, 0) << "a stone between columns at x " << st.x;
+        EXPECT_EQ((st.y - floorline) % 64, 0) << "a stone off its row at y " << st.y;
+        colour += st.kind >= 1 && st.kind <= 9;
+    }
+    EXPECT_EQ(colour, 2) << "the level's stone and the one fired";
+
+    // It can be won: shots into the columns that hold a colour stone clear them.
+    for (int i = 0; i < 400 && level_frames < 160; ++i) {
+        if (popupkind != 0 && popupfadedir == 1 && popupfade == 16) {
+            inject_key(VK_ESCAPE, 1);
+            harness_frames(1);
+            inject_key(VK_ESCAPE, 0);
+        }
+        harness_frames(1);
+    }
+    for (int shot = 0; shot < 12 && wincount == 0; ++shot) {
+        int column = -1;
+        for (const Stone& st : livestones())
+            if (st.kind >= 1 && st.kind <= 9) column = (st.x - 32) / 64;
+        ASSERT_GE(column, 0);
+        pointat(boardleft + 32 + 64 * column, 400);
+        for (int i = 0; i < 100 && (cannoncooldown > 0 || cannonx != boardleft + 32 + 64 * column || settled == 0 ||
+                                    cannonslot == 0);
+             ++i)
+            harness_frames(1);
+        harness_click(boardleft + 32 + 64 * column, 400);
+        harness_frames(40);
+        for (const Stone& st : livestones()) ASSERT_EQ((st.x - 32) % 64, 0);
+    }
+    EXPECT_GT(wincount, 0) << "the level was won";
 }

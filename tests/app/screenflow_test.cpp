@@ -5,8 +5,13 @@
 #include "aztec/board.h"
 #include "aztec/levelrun.h"
 #include "storage/players.h"
+#include "match3/match3.h"
+#include "screens/intro.h"
+#include "screens/map.h"
+#include "screens/story.h"
 #include "storage/settings.h"
 #include "support/headless.h"
+#include "ui/menu.h"
 
 TEST(ScreenFlow, FadeOutIs17FramesAndTheEntryRunsAtMinus16) {
     headless();
@@ -124,4 +129,38 @@ TEST(ScreenFlow, LevelsThatOpenAChapterShowTheStoryFirst) {
     curplayer = -1;
     fadestate = 1;
     fadelevel = 256;
+}
+
+TEST(ScreenFlow, EnteringAScreenFreesEveryOtherScreensPerVisitMedia) {
+    headless();
+    // Every screen has exactly one row, with all three functions.
+    const int ids[] = {screen_intro, screen_load, screen_menu, screen_game, screen_map, screen_story};
+    EXPECT_EQ(screenrows, 6);
+    for (int id : ids) {
+        int rows = 0;
+        for (int i = 0; i < screenrows; ++i)
+            if (screentable[i].id == id) {
+                ++rows;
+                EXPECT_TRUE(screentable[i].enter && screentable[i].show && screentable[i].freedynamic) << id;
+            }
+        EXPECT_EQ(rows, 1) << id;
+    }
+
+    // Leftovers of every other screen, as if each had just been on screen.
+    const uint8_t pixel[4] = {255, 255, 255, 255};
+    const TImage left = image_from_rgba(pixel, 1, 1, 0);
+    menubg1img = navfullimg = gameboardimg = m3backdrop = loadbarimage = pageimage[1] = left;
+    storybgimg = nullptr;
+    curscreen = screen_map;
+    fadestate = 1;
+    gotoscreen(screen_story, 3);
+    for (int f = 0; f < 17; ++f) updatefade();
+    EXPECT_EQ(curscreen, screen_story);
+    EXPECT_EQ(storychapter, 3);
+    EXPECT_FALSE(menubg1img);
+    EXPECT_FALSE(navfullimg);
+    EXPECT_FALSE(gameboardimg);
+    EXPECT_FALSE(m3backdrop);
+    EXPECT_FALSE(loadbarimage);
+    EXPECT_FALSE(pageimage[1]);
 }

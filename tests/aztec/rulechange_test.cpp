@@ -148,7 +148,7 @@ TEST_F(BoardRules, VariantStonesRestAndCarryAndSuperstonesOfColourOneJoinTheirGr
     EXPECT_EQ(playerscore[p], 1000 + 300);
 }
 
-TEST_F(BoardRules, AFallingSuperstoneOverlappingAStoneIsPutOnTopUnlessItIsOfColourTwo) {
+TEST_F(BoardRules, AFallingSuperstoneOverlappingAStoneIsPutOnTopAndLandsOnIt) {
     floor();
     put(6, 0, 4);
     int s = addstone(colx(6), rowy(0) + 16, 13, 0);  // half inside the stone below: pushed up, then lands on it

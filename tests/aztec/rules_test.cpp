@@ -223,18 +223,37 @@ TEST_F(AztecBoard, FloorStonesAboveTheFloorLineTakeTheLoadedColour) {
     EXPECT_EQ(count(7), 13);
 }
 
-TEST_F(AztecBoard, TheColourTwoSuperstoneLandsWhereItIs) {
+TEST_F(AztecBoard, TheColourTwoSuperstoneLandsOnTheGridLikeEveryStoneEvenDuringAScroll) {
     floor();
     int super = addstone(colx(0), rowy(0) + 8, 12, 0);
     int plain = addstone(colx(1), rowy(0) + 8, 13, 0);
     updateboard();
-    EXPECT_EQ(stone_y[p][super], rowy(0) + 8);
+    EXPECT_EQ(stone_y[p][super], rowy(0));
     EXPECT_EQ(stone_y[p][plain], rowy(0));
     EXPECT_EQ(stone_falling[p][super], 0);
-    // Off the grid it has no support, so it settles again every frame.
     updateboard();
-    EXPECT_EQ(stone_y[p][super], rowy(0) + 8);
-    EXPECT_EQ(settled, 0);
+    EXPECT_EQ(settled, 1);
+
+    // A stack tall enough to scroll the board down a row; the superstone is let go while the scroll runs, so
+    // the stones it falls past are 4 units off their rows in every frame.
+    for (int r = 1; r <= 6; ++r) put(0, r, 21 + r % 3);
+    updateboard();
+    ASSERT_NE(scrollleft, 0);
+    updateboard();
+    int late = addstone(colx(5), rowy(1) + 16, 12, 0);
+    stone_falling[p][late] = 1;
+    for (int f = 0; f < 60; ++f) updateboard();
+    EXPECT_EQ(stone_kind[p][late], 12);
+    EXPECT_EQ(stone_falling[p][late], 0);
+    EXPECT_EQ(settled, 1) << "the board comes to rest";
+    EXPECT_EQ(scrollleft, 0);
+    for (int s = 1; s <= topslot; ++s)
+        if (stone_kind[p][s] > 0) EXPECT_EQ((stone_y[p][s] - floorline) % 64, 0) << "slot " << s << " off the grid";
+    // And the next scroll still starts: the board is not stuck.
+    const int floorbefore = floorline;
+    addstone(colx(0), floorline + 64 * 8, 21, 0);
+    for (int f = 0; f < 40; ++f) updateboard();
+    EXPECT_NE(floorline, floorbefore);
 }
 
 TEST_F(AztecBoard, MoreLandingsInOneFrameThanGroupIdsStopEveryStone) {

@@ -11,8 +11,10 @@
 
 #include "../../tools/datagen/fonts/charlists.h"
 #include "platform/draw.h"
+#include "platform/imagefile.h"
 #include "platform/paths.h"
 #include "support/headless.h"
+#include "texts/fonts.h"
 #include "texts/texttables.h"
 
 namespace {
@@ -432,6 +434,48 @@ TEST(UiDataImages, ImagesLeaveRoomForWhatTheGameDrawsAroundThem) {
     ASSERT_TRUE(front != nullptr);
     EXPECT_GT(image_width(front), 415);
     EXPECT_GT((int)(image_pixel(front, 0, 415, 58) & 255), 200);
+}
+
+// The top plaques hang from the middle of their top edges at centerx -/+ 430; the next stone is shown half size
+// at (cannonx, 22) over whichever column the cannon is above. No plaque pixel may cover it at any width, and the
+// plaques stay solid behind their texts: the level number on the left, the menu button on the right.
+TEST(UiDataImages, TheTopPlaquesLeaveTheNextStoneInSightOverEveryColumn) {
+    headless();
+    Pixels plaque[2], stone;
+    ASSERT_TRUE(decode_image_file(data_path("game/uiupleft.png"), plaque[0]));
+    ASSERT_TRUE(decode_image_file(data_path("game/uiupright.png"), plaque[1]));
+    ASSERT_TRUE(decode_image_file(data_path("aztec/stone1.png"), stone));
+    auto alpha = [](const Pixels& im, int x, int y) {
+        return x < 0 || y < 0 || x >= im.w || y >= im.h ? 0 : (int)im.rgba[((size_t)y * im.w + x) * 4 + 3];
+    };
+    const int half = (stone.w + 3) / 4;  // the preview at scale 0.5, centred
+    struct Width {
+        int w, boardleft;
+    } widths[] = {{1024, 120}, {1280, 248}, {1366, 291}};
+    for (auto wd : widths) {
+        const int centerx = wd.w / 2;
+        for (int column = 0; column < 12; ++column) {
+            const int cannonx = wd.boardleft + 32 + 64 * column;
+            int covered = 0;
+            for (int side = 0; side < 2; ++side) {
+                const int left = centerx + (side ? 430 : -430) - plaque[side].w / 2;
+                for (int y = 22 - half; y < 22 + half; ++y)
+                    for (int x = cannonx - half; x < cannonx + half; ++x) covered += alpha(plaque[side], x - left, y) > 0;
+            }
+            EXPECT_EQ(covered, 0) << "width " << wd.w << ", column " << column;
+        }
+    }
+    // Solid behind the widest level caption and behind the menu button.
+    loadfonts();
+    readgametexts();
+    const int caption = (int)std::ceil(textwidth(2, gametext(3, 1) + " 105", 1));  // the widest level caption
+    EXPECT_GT(caption, 40);
+    for (int side = 0; side < 2; ++side) {
+        const int handle = plaque[side].w / 2 + (side ? -3 : 3);
+        const int reach = side ? 62 : caption / 2 + 2;
+        for (int x = handle - reach; x <= handle + reach; ++x)
+            EXPECT_EQ(alpha(plaque[side], x, 33), 255) << (side ? "right" : "left") << " plaque at " << x;
+    }
 }
 
 // The splash configuration names pages whose images exist, each ending by itself or by a key.

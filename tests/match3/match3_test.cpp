@@ -401,6 +401,27 @@ TEST_F(Match3, TheMapPreviewDrawsFromTheLevelCellsWithoutTouchingTheBoard) {
     EXPECT_EQ((int)(512 - 352 * 0.35f), 388);
 }
 
+TEST_F(Match3, TheRandomChangeReachesItemsInEverySlot) {
+    // A board that has been played a while keeps its items in the upper slots: replacements take the first
+    // free slot after the slots of the items they replace.
+    level(0, 3, 0, 3, [](int, int) { return 1; });
+    enter();
+    calm();
+    for (int i = 1; i <= 50; ++i) {
+        m3items[150 + i] = m3items[i];
+        m3items[i] = M3Item{};
+    }
+    for (int i = 51; i <= 150; ++i) ASSERT_EQ(m3items[i].kind, 0) << "a 4 x 4 board with its floor fits 50 slots";
+    m3hintpair = {M3HINT_NOSEARCH, 0, 0, 0};
+    level_frames = 880;
+    frame();
+    ASSERT_EQ(m3hintpair.state, M3HINT_NONE);
+    m3idle = 200;
+    level_frames = 900;
+    frame();
+    EXPECT_EQ(m3fixdone, 1) << "the change found an item";
+}
+
 namespace {
 class Match3Rules : public Match3 {
 protected:

@@ -27,10 +27,24 @@ TEST_F(Input, HeldKeyWithAutoRepeatCountsOneHit) {
 }
 
 TEST_F(Input, ShortClickBetweenReadsIsNotLost) {
+    // A tap: pressed and released between two frames, it counts one hit and reads as held for that frame.
+    input_newframe();
     inject_mouse_button(1, 1);
     inject_mouse_button(1, 0);
-    EXPECT_EQ(mouse_down(1), 0);
+    input_newframe();
+    EXPECT_EQ(mouse_down(1), 1);
     EXPECT_EQ(mouse_hit(1), 1);
+    input_newframe();
+    EXPECT_EQ(mouse_down(1), 0);
+    EXPECT_EQ(mouse_hit(1), 0);
+    // A held click is released when it is.
+    inject_mouse_button(1, 1);
+    input_newframe();
+    input_newframe();
+    EXPECT_EQ(mouse_down(1), 1);
+    inject_mouse_button(1, 0);
+    EXPECT_EQ(mouse_down(1), 0);
+    mouse_hit(1);
     inject_mouse_button(2, 1);
     inject_mouse_button(2, 0);
     inject_mouse_button(2, 1);

@@ -17,6 +17,7 @@
 #include "support/headless.h"
 #include "support/datafolder.h"
 #include "texts/texttables.h"
+#include "ui/popups.h"
 
 namespace {
 
@@ -243,4 +244,25 @@ TEST_F(Intro, LoadingBarRisesFillsAndLeavesThenTheMenu) {
     if (curscreen != screen_load) {
         EXPECT_EQ(curscreen, screen_menu);
     }
+}
+
+TEST_F(Intro, TheCloseBoxEndsTheGameAtOnceDuringTheIntroAndTheLoading) {
+    // Nothing is in progress before the menu: closing the window ends the program without a question that
+    // could not be shown here.
+    config("file a.png\ntime 300\nskip false\n");
+    instintro(1);
+    harness_frames(10);
+    inject_close();
+    harness_frames(1);
+    EXPECT_EQ(quitrequested, 1) << "on an intro page";
+    EXPECT_EQ(popupkind, 0);
+
+    quitrequested = 0;
+    instload();
+    harness_frames(200);
+    ASSERT_EQ(curscreen, screen_load);
+    inject_close();
+    harness_frames(1);
+    EXPECT_EQ(quitrequested, 1) << "on the loading screen";
+    EXPECT_EQ(popupkind, 0);
 }

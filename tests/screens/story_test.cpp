@@ -12,7 +12,7 @@
 #include "storage/settings.h"
 #include "support/headless.h"
 #include "texts/fonts.h"
-#include "texts/textpop.h"
+#include "effects/textpop.h"
 #include "texts/texttables.h"
 #include "ui/buttons.h"
 #include "ui/menu.h"

@@ -10,12 +10,17 @@
 #include "platform/imagefile.h"
 #include "platform/paths.h"
 #include "support/headless.h"
+#include "texts/texttables.h"
 
 std::string own_data_folder() {
     headless();
     std::string base = temp_folder(::testing::UnitTest::GetInstance()->current_test_info()->name());
     basedir = base;
     set_auto_midhandle(1);
+    // Texts read by earlier tests from the game's data must not show up in this folder's pictures.
+    menutexts = TextTable();
+    storytexts = TextTable();
+    gametexts = TextTable();
     return base;
 }
 

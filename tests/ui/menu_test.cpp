@@ -93,6 +93,34 @@ TEST_F(Menu, ADuplicateNameOpensItsDialogAndDiscardsTheSlot) {
     EXPECT_EQ(popupkind, 103);
 }
 
+TEST_F(Menu, NamesAreCheckedAsTheyAreSavedWithoutTheirSpaces) {
+    // A name of spaces only is refused like an empty one: no profile that comes back as an empty slot.
+    click(centerx + 300, centery);  // play, with no profile yet
+    ASSERT_EQ(popupkind, 105);
+    harness_frames(16);
+    type(" ");
+    key(VK_RETURN);
+    EXPECT_EQ(popupkind, 105) << "the entry stays open";
+    EXPECT_EQ(nameerror, 2);
+    EXPECT_EQ(filebytes(userpath + "players1.ppp").size(), 28708u) << "nothing saved under the blank name";
+    type("ANNA ");
+    key(VK_RETURN);
+    EXPECT_EQ(playername[1], "ANNA");
+    EXPECT_EQ(filebytes(userpath + "players1.ppp").size(), 28708u + 4);
+    harness_frames(20);
+
+    // "ANNA " is the name "ANNA": a second profile cannot take it.
+    popupaction(103);
+    harness_frames(17);
+    click(centerx - 240, centery + 250);  // new profile
+    ASSERT_EQ(popupkind, 105);
+    EXPECT_EQ(curplayer, 2);
+    type("ANNA ");
+    key(VK_RETURN);
+    EXPECT_EQ(nameerror, 1);
+    EXPECT_EQ(popupkind, 781);
+}
+
 TEST_F(Menu, DeletingTheCurrentProfileSelectsTheLowestNamedOne) {
     playername[2] = "BEA";
     playername[4] = "COL";

@@ -9,7 +9,8 @@
 //           lose:L (a lost time level at difficulty 4, lose frame L), map (a profile part-way through
 //           section 2), mappreview:L (the preview of an unlocked level L), maprank:F (frame F of the map while a
 //           new rank is celebrated), help:P:F (help page P at frame F of its animation, over the level that
-//           opens it, or over level 1)
+//           opens it, or over level 1), top:W:C (frame 220 of level 2 on a W-wide screen, 1024, 1280 or
+//           1366, with the cannon over column C: the top plaques and the next-stone preview)
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -75,7 +76,7 @@ void play(int level, int frames, bool keepdialog) {
         level_time2[level] = 90;
     }
     curscreen = screen_map;
-    instgame();
+    enterscreen(screen_game, 0);
     runframes(frames, keepdialog);
 }
 
@@ -94,7 +95,7 @@ void madeupboard() {
 
 void to_menu() {
     curscreen = screen_map;
-    instmenu();
+    enterscreen(screen_menu, 0);
     harness_frames(60);
 }
 // A player part-way through the adventure: levels below `highest` won with a mix of stars.
@@ -119,7 +120,7 @@ void to_map(int frames, int mousex, int mousey, int section = 0) {
     playlevel = 0;
     curscreen = screen_menu;
     loadloadstuff_dynamic();  // the logo images, the rank plate among them, stay loaded from the loading screen
-    instadventuremap();
+    enterscreen(screen_map, 0);
     if (section > 0) {
         mapsection = section;
         mapscroll = -(float)(section - 1) * MAPSECTIONWIDTH;
@@ -162,7 +163,7 @@ int main(int argc, char** argv) {
             curlevel = level;
             reset_player_data_for_new_level();  // as the map does: a board left in an earlier scene is not resumed
             curscreen = screen_map;
-            instgame();
+            enterscreen(screen_game, 0);
             runframes(frames);
             save(out, "level-" + std::to_string(level) + "-" + std::to_string(frames));
         } else if (scene.rfind("dialog:", 0) == 0) {
@@ -170,12 +171,12 @@ int main(int argc, char** argv) {
             save(out, "dialog-" + scene.substr(7));
         } else if (scene.rfind("story:", 0) == 0) {
             curscreen = screen_map;
-            inststory(std::atoi(scene.c_str() + 6));
+            enterscreen(screen_story, std::atoi(scene.c_str() + 6));
             harness_frames(30);
             save(out, "story-" + scene.substr(6));
         } else if (scene.rfind("ending:", 0) == 0) {
             curscreen = screen_map;
-            inststory(8);
+            enterscreen(screen_story, 8);
             harness_frames(30);
             storyleave = 19;
             harness_frames(std::atoi(scene.c_str() + 7));
@@ -215,6 +216,22 @@ int main(int argc, char** argv) {
             helpframes = 0;
             harness_frames(std::max(0, frame - 2));
             save(out, "help-" + std::to_string(page) + "-" + std::to_string(frame));
+        } else if (scene.rfind("top:", 0) == 0) {
+            int w = 1024, column = 0;
+            std::sscanf(scene.c_str() + 4, "%d:%d", &w, &column);
+            // A window the size of the logical screen: what a full-screen mode of that width shows.
+            graphics_open(w, 768, 0, 60, 0);
+            set_virtual_resolution((float)w, 768);
+            windoww = virtw = w;
+            windowh = virth = 768;
+            centerx = w / 2;
+            const int left = w == 1280 ? 248 : w == 1366 ? 291 : 120;
+            mouseactive = 1;
+            inject_mouse_move(left + 32 + 64 * column, 300);
+            play(2, 220, false);
+            save(out, "top-" + std::to_string(w) + "-" + std::to_string(column));
+            mouseactive = 0;
+            harness_window();
         } else if (scene == "map") {
             progress(23, 240000, 2);
             to_map(120, centerx, virth - 110);

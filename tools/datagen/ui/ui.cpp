@@ -396,12 +396,24 @@ void make_game(const std::string& d) {
         gold_star(c, s / 2.0, s / 2.0 + 1, s * 0.45, k > 0, k == 2);
         out(c, d, k == 0 ? "star0.png" : k == 1 ? "star1.png" : "star2.png");
     }
-    for (int side = 0; side < 2; ++side) {  // top corner plates, hung from the middle of their top edge
+    for (int side = 0; side < 2; ++side) {
+        // Top corner plates, hung from the middle of their top edge at centerx -/+ 430. The cannon shows the next
+        // stone at the top of the screen over its column, 70 right of the left plate's middle at the first column
+        // and 86 left of the right plate's middle at the last: each plate stops short of that on its inner side,
+        // and its shadow is cut there too. What remains still holds the level caption (centred 3 right of the
+        // middle) and the menu button (3 left of it).
         Canvas c(200, 74);
-        stone_panel(c, 6, -30, 188, 96, 22, 80 + side, false);
-        auto slot = rrect(30, 16, 140, 34, 14);
+        const double x0 = side ? 31 : 6, x1 = side ? 194 : 153;
+        stone_panel(c, x0, -30, x1 - x0, 96, 22, 80 + side, false);
+        auto slot = side ? rrect(36, 16, 128, 34, 14) : rrect(54, 16, 96, 34, 14);
         ui::fill_with(c, slot, ui::vgrad(16, 50, gen::hex(0x6a4a26, 0.9), gen::hex(0x3a2614, 0.9)));
         ui::inner_shadow(c, slot, 1, 2, 3, 0.8);
+        cairo_save(c.cr);
+        cairo_set_operator(c.cr, CAIRO_OPERATOR_CLEAR);
+        if (side) cairo_rectangle(c.cr, 0, 0, x0 - 1, c.h);
+        else cairo_rectangle(c.cr, x1, 0, c.w - x1, c.h);
+        cairo_fill(c.cr);
+        cairo_restore(c.cr);
         out(c, d, side ? "uiupright.png" : "uiupleft.png");
     }
     {  // the top rim over the board: a gold-trimmed lintel

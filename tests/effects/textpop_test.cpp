@@ -6,7 +6,7 @@
 #include "platform/imagefile.h"
 #include "support/headless.h"
 #include "texts/fonts.h"
-#include "texts/textpop.h"
+#include "effects/textpop.h"
 
 TEST(Formatting, TimesAndThousands) {
     EXPECT_EQ(timetext(75), "1:15");

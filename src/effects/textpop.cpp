@@ -1,4 +1,4 @@
-#include "texts/textpop.h"
+#include "effects/textpop.h"
 
 #include <algorithm>
 
