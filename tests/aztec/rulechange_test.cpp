@@ -186,3 +186,23 @@ TEST_F(BoardRules, VariantStonesOfColourNineMatchButStayAndTheBoardHolds156Stone
     EXPECT_EQ(last, 156);
     EXPECT_EQ(addstone(colx(0), 5000, 21, 0), 157);
 }
+
+TEST_F(BoardRules, TheCannonFiresFromTheLevelsFrame151) {
+    floor();
+    put(0, 0, 2);
+    put(1, 0, 3);
+    for (int f : {150, 151}) {
+        level_frames = f;
+        cannonslot = 0;
+        swapflag = 0;
+        mhit1 = 0;
+        drawcannon();  // loads
+        ASSERT_NE(cannonslot, 0);
+        cannoncooldown = 0;
+        playshots[p] = 0;
+        mhit1 = 1;
+        drawcannon();
+        EXPECT_EQ(playshots[p], f > 150 ? 1 : 0) << f;
+    }
+    mhit1 = 0;
+}

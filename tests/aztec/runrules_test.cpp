@@ -21,7 +21,7 @@
 #include "storage/settings.h"
 #include "support/headless.h"
 #include "texts/fonts.h"
-#include "texts/textpop.h"
+#include "effects/textpop.h"
 #include "texts/texttables.h"
 #include "ui/menu.h"
 #include "ui/popups.h"

@@ -298,7 +298,10 @@ struct Driver {
     }
     void click_target() {
         if (targets.empty()) return;
-        const Target& t = targets[in(0, (int)targets.size() - 1)];
+        // A popup is drawn over its screen: its own buttons are the last ones drawn.
+        const int n = (int)targets.size();
+        const int first = popupkind > 0 && chance(0.8) ? std::max(0, n - 6) : 0;
+        const Target& t = targets[in(first, n - 1)];
         move_logical(t.x + in(-8, 8), t.y + in(-6, 6));
         tap_left();
     }
