@@ -24,7 +24,7 @@
 #include "storage/players.h"
 #include "storage/settings.h"
 #include "support/headless.h"
-#include "texts/textpop.h"
+#include "effects/textpop.h"
 #include "ui/buttons.h"
 #include "ui/menu.h"
 #include "ui/popups.h"
