@@ -54,19 +54,16 @@ class RunRules : public ::testing::Test {
 protected:
     void SetUp() override {
         headless();
-        static bool loaded = false;
-        if (!loaded) {
-            basedir = build_dir() + "/";
-            set_auto_midhandle(1);
-            loadfonts();
-            readgametexts();
-            readmenutexts();
-            loadmenustuff();
-            loadmapstuff();
-            loadeffects();
-            loadgamestuff_dynamic();
-            loaded = true;
-        }
+        // The images may have been dropped by the state reset between tests: load what is missing.
+        basedir = build_dir() + "/";
+        set_auto_midhandle(1);
+        loadfonts();
+        readgametexts();
+        readmenutexts();
+        if (!popupimage) loadmenustuff();
+        if (!gamestar1img) loadmapstuff();
+        if (!levelbanner) loadeffects();
+        if (!timerfill1img) loadgamestuff_dynamic();
         if (!timerfill1img || !gamestar1img || !levelbanner) GTEST_SKIP() << "game images not generated";
         userpath = temp_folder("runrules");
         curplayer = 1;
@@ -336,13 +333,22 @@ TEST_F(RunRules, F4WinsAnAztecLevelAndOpensTheMapUpToLevel104) {
     EXPECT_EQ(levelstars[1][104], 0);
 }
 
-TEST_F(RunRules, TheDifficultyDialogOpensAtFrame35AndAWonLevelIsLeftAt700AtTheLatest) {
+TEST_F(RunRules, TheDifficultyDialogOpensAtFrame35AndAWonLevelIsWonFrom101AndLeftAt700AtTheLatest) {
     level_type[9] = 3;
     level_frames = 34;
     showgame();
     EXPECT_EQ(popupkind, 777);
     EXPECT_EQ(level_frames, 36);  // the dialog holds the level's clock while it is open
     popupkind = popupfade = 0;
+    // A board without colour stones is won from frame 101 on.
+    colourstones = 0;
+    level_type[9] = 1;
+    for (int f : {100, 101}) {
+        wincount = 0;
+        level_frames = f;
+        wintest();
+        EXPECT_EQ(wincount, f > 100 ? 1 : 0) << f;
+    }
     // Leaving a won level: not by a click before frame 51, by itself after 699.
     curscreen = screen_game;
     wincount = 1;
