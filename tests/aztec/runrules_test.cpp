@@ -362,3 +362,18 @@ TEST_F(RunRules, TheDifficultyDialogOpensAtFrame35AndAWonLevelIsWonFrom101AndLef
     EXPECT_EQ(left_at, 700);
     mhit1 = 0;
 }
+
+TEST_F(RunRules, UnlockingMarksEveryUnmarkedLevelUpToTheOldHighestAndOpensTheNext) {
+    maxlevel[1] = playerlevel[1] = curlevel = 7;
+    for (int l = 1; l <= 200; ++l) levelstate[1][l] = 0;
+    levelstate[1][2] = 1;
+    unlocklevel();
+    EXPECT_EQ(maxlevel[1], 8);
+    EXPECT_EQ(playerlevel[1], 8);
+    EXPECT_EQ(curlevel, 8);
+    EXPECT_EQ(levelstate[1][1], 50);
+    EXPECT_EQ(levelstate[1][2], 1);
+    EXPECT_EQ(levelstate[1][7], 50);
+    EXPECT_EQ(levelstate[1][8], 1);
+    EXPECT_EQ(levelstate[1][9], 0);
+}
