@@ -30,12 +30,18 @@ default_filter() {
   esac
 }
 
-# The copy follows the working tree: files changed since the last run are copied with their times, so only what
-# changed rebuilds. A run stopped hard may have left a changed file behind with its original beside it.
+# The copy follows the working tree: a file whose contents differ is copied (with a new time, so make rebuilds
+# what depends on it); unchanged files keep their times, so only what changed rebuilds. A run stopped hard may
+# have left a changed file behind with its original beside it.
 mkdir -p "$tree"
 find "$tree" -name '*.orig' -path '*/src/*' 2>/dev/null | while read -r o; do cat "$o" > "${o%.orig}"; rm -f "$o"; done
-(cd "$root" && find . -mindepth 1 -maxdepth 1 ! -name 'build' ! -name 'build-*' ! -name '.git' \
-   -exec cp -a -u {} "$tree/" \;)
+(cd "$root" && find . \( -path ./build -o -path './build-*' -o -path ./.git \) -prune -o -type f -print) |
+  while read -r f; do
+    if ! cmp -s "$root/$f" "$tree/$f"; then mkdir -p "$(dirname "$tree/$f")"; cp "$root/$f" "$tree/$f"; fi
+  done
+# Files gone from the working tree go from the copy too (a moved source would otherwise be built twice).
+(cd "$tree" && find . \( -path ./build -o -path ./.git \) -prune -o -type f -print) |
+  while read -r f; do [ -e "$root/$f" ] || rm -f "$tree/$f"; done
 
 current=""   # file being mutated, restored by the trap whatever happens
 restore() {
