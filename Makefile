@@ -3,7 +3,7 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build play test bench contact-sheet install uninstall package screenshots fuzz replays-record clean
+.PHONY: all deps configure build play test bench contact-sheet install uninstall package screenshots fuzz replays-record soak soak-build mutants clean
 PREFIX  ?= /usr/local
 
 all: build
@@ -22,6 +22,32 @@ play: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory soak SOAK_FRAMES=$(CI_SOAK_FRAMES) SOAK_KILLS=$(CI_SOAK_KILLS)
+
+# Robustness. The soak runs the real loop headless under random input in a build with AddressSanitizer and
+# UndefinedBehaviorSanitizer (its own folder; it reads the data of the normal build) and kills a saving process
+# SOAK_KILLS times; any sanitizer report, watchdog, damaged file or torn save fails it. `make test` runs a short one.
+SOAK_BUILD  ?= build-soak
+SOAK_FRAMES ?= 1000000
+SOAK_SEED   ?= 1
+SOAK_KILLS  ?= 250
+CI_SOAK_FRAMES ?= 20000
+CI_SOAK_KILLS  ?= 40
+SOAK_FLAGS  ?= -O1 -g -fno-sanitize-recover=all
+
+soak-build: build
+	@cmake -S . -B $(SOAK_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOMBRIVALE_SANITIZE=ON \
+	  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="$(SOAK_FLAGS)" >/dev/null
+	@cmake --build $(SOAK_BUILD) -j $(JOBS) --target ombrivale-soak
+
+soak: soak-build
+	ASAN_OPTIONS=halt_on_error=1:detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  ./$(SOAK_BUILD)/ombrivale-soak --frames $(SOAK_FRAMES) --seed $(SOAK_SEED) --kills $(SOAK_KILLS) \
+	  --data $(BUILD)
+
+# Mutation check: every change listed in tests/mutants.txt, one at a time, against the tests that guard it.
+mutants: deps
+	bash tools/mutants/run.sh build-mutants
 
 bench: build
 	@cmake --build $(BUILD) -j $(JOBS) --target benches

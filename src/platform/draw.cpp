@@ -624,8 +624,15 @@ int image_has_texture(const TImage& image) {
 
 int image_holds_pixels(const TImage& image) { return image && !image->pixels_dropped ? 1 : 0; }
 
+namespace {
+DrawObserver draw_observer = nullptr;
+}
+
+void set_draw_observer(DrawObserver observer) { draw_observer = observer; }
+
 void draw_image(const TImage& image, float x, float y, int frame) {
     if (!drawing_on || render_off || !image || !renderer || frame < 0 || frame >= (int)image->cells.size()) return;
+    if (draw_observer) draw_observer(image, x, y, frame);
     ImageData& im = *image;
     SDL_Texture* tex;
     SDL_Color col{(Uint8)ds.r, (Uint8)ds.g, (Uint8)ds.b, ds.alpha_byte};

@@ -92,6 +92,9 @@ uint32_t image_pixel(const TImage& image, int frame, int x, int y);
 int image_has_texture(const TImage& image);
 int image_holds_pixels(const TImage& image);
 void draw_image(const TImage& image, float x, float y, int frame);
+// A hook that sees every image drawn, with the drawing state in force (tests and the soak tool); null for none.
+using DrawObserver = void (*)(const TImage& image, float x, float y, int frame);
+void set_draw_observer(DrawObserver observer);
 int images_collide(const TImage& image1, float x1, float y1, int frame1, const TImage& image2, float x2, float y2,
                    int frame2);
 

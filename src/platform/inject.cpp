@@ -69,6 +69,15 @@ void inject_mouse_button(int button, int down) {
     SDL_PushEvent(&e);
 }
 
+void inject_wheel(int dy) {
+    SDL_Event e;
+    std::memset(&e, 0, sizeof e);
+    e.type = SDL_MOUSEWHEEL;
+    e.wheel.windowID = window_id();
+    e.wheel.y = dy;
+    SDL_PushEvent(&e);
+}
+
 void inject_focus(int gained) {
     SDL_Event e;
     std::memset(&e, 0, sizeof e);

@@ -13,6 +13,9 @@
 #include "match3/m3levels.h"
 #include "match3/match3.h"
 #include "app/profiles.h"
+#include "platform/audio.h"
+#include "platform/paths.h"
+#include "storage/players.h"
 #include "storage/settings.h"
 #include "support/headless.h"
 #include "ui/popups.h"
@@ -418,4 +421,136 @@ TEST_F(Match3, TheRandomChangeReachesItemsInEverySlot) {
     level_frames = 900;
     frame();
     EXPECT_EQ(m3fixdone, 1) << "the change found an item";
+}
+
+namespace {
+class Match3Rules : public Match3 {
+protected:
+    void SetUp() override {
+        Match3::SetUp();
+        basedir = build_dir() + "/";
+        if (!sounds[46]) initsound();
+        soundvolume = 280;
+        paused = -1;
+        for (int& s : soundplayed) s = 0;
+    }
+};
+}  // namespace
+
+TEST_F(Match3Rules, EachMudLayerHasItsSoundPointsAndOnlyTheLastCountsAsFreed) {
+    level(0, 3, 0, 0, [](int c, int) { return c + 1; });  // mud 1, 2, 3 and 4
+    enter();
+    calm();
+    frame();  // links items to cells
+    const int sound[5] = {0, 45, 46, 48, 49};
+    playerscore[1] = 0;
+    combomult = 1;
+    stat_special[1] = 0;
+    for (int c = 0; c < 4; ++c) {
+        for (int& s : soundplayed) s = 0;
+        m3hitmud(at(cellx(c), celly(0)));
+        EXPECT_EQ(m3cells[1 + c].mud, c) << c;
+        EXPECT_EQ(playerscore[1], 50 * (c + 1)) << c;
+        if (sounds[46]) {
+            for (int m = 1; m <= 4; ++m) EXPECT_EQ(soundplayed[sound[m]], m == c + 1 ? 1 : 0) << c << " " << m;
+        }
+    }
+    EXPECT_EQ(stat_special[1], 1);
+}
+
+TEST_F(Match3Rules, LinesStillClearDuringTheFirstThirtyFramesOfTheWin) {
+    level(0, 3, 0, 2, [](int, int) { return 0; });
+    enter();
+    calm();
+    for (int w : {25, 30}) {
+        calm();
+        for (int c = 0; c < 3; ++c) m3items[at(cellx(c), celly(2))].kind = 5;
+        stat_cleared[1] = 0;
+        wincount = w;
+        frame();
+        EXPECT_EQ(stat_cleared[1], w < 30 ? 3 : 0) << w;
+    }
+    wincount = 0;
+}
+
+TEST_F(Match3Rules, ItemsFallTwelvePixelsAFrameAndBounceForSixFrames) {
+    level(0, 0, 0, 1, [](int, int) { return 0; });
+    enter();
+    level_frames = 60;
+    int top = at(cellx(0), celly(0));
+    m3items[top].y -= 64;
+    m3fall();
+    EXPECT_EQ(m3items[top].y, celly(0) - 64 + 12);
+    EXPECT_EQ(m3items[top].land, -1);
+    for (int k = 0; k < 10; ++k) m3fall();
+    EXPECT_EQ(m3items[top].y, celly(0));
+    EXPECT_EQ(m3items[top].land, 6);
+    EXPECT_EQ(m3items[top].falling, 0);
+}
+
+TEST_F(Match3Rules, HintsWaitForFourHundredIdleFramesAndSearchesComeEvery220) {
+    level(0, 3, 0, 2, [](int, int) { return 1; });
+    enter();
+    calm();
+    m3items[at(cellx(0), celly(0))].kind = 5;
+    m3items[at(cellx(2), celly(0))].kind = 5;
+    m3items[at(cellx(1), celly(1))].kind = 5;
+    m3hintpair = {M3HINT_NOSEARCH, 0, 0, 0};
+    level_frames = 399;  // frame 400 is no search frame
+    frame();
+    EXPECT_EQ(m3hintpair.state, M3HINT_NOSEARCH);
+    auto hinted = [] {
+        int n = 0;
+        for (int i = 1; i <= M3ITEMLIMIT; ++i) n += m3items[i].hint > 0;
+        return n;
+    };
+    m3idle = 399;  // 400 after this frame's count: not yet
+    level_frames = 440;
+    frame();
+    EXPECT_EQ(m3hintpair.state, M3HINT_FOUND);
+    EXPECT_EQ(hinted(), 0);
+    m3idle = 400;
+    level_frames = 660;
+    frame();
+    EXPECT_EQ(hinted(), 2);
+    // With no move left, the random change waits for more than 100 idle frames.
+    calm();
+    level_frames = 880;
+    frame();
+    ASSERT_EQ(m3hintpair.state, M3HINT_NONE);
+    m3fixdone = 0;
+    m3idle = 99;
+    level_frames = 900;
+    frame();
+    EXPECT_EQ(m3fixdone, 0);
+    m3idle = 150;
+    level_frames = 1000;
+    frame();
+    EXPECT_EQ(m3fixdone, 1);
+}
+
+TEST_F(Match3Rules, ASwapMovesBothItemsTowardEachOtherOnTheirAxis) {
+    level(0, 1, 0, 1, [](int, int) { return 0; });
+    enter();
+    calm();
+    const int s = at(cellx(0), celly(0));
+    const struct {
+        int partner, d, dx, dy;
+    } moves[] = {{at(cellx(1), celly(0)), 1, 8, 0},
+                 {at(cellx(0), celly(1)), 3, 0, 8}};
+    for (const auto& m : moves) {
+        m3selected = s;
+        m3startswap(m.partner, m.d);
+        EXPECT_EQ(m3seloffset.dx, m.dx);
+        EXPECT_EQ(m3seloffset.dy, m.dy);
+        EXPECT_EQ(m3partneroffset.dx, -m.dx);
+        EXPECT_EQ(m3partneroffset.dy, -m.dy);
+        // Forward for six more frames up to the test at 64, back in eight: home at 128.
+        int frames_to_home = 0;
+        while (m3swaptimer != 0 && frames_to_home < 40) {
+            m3swapanim();
+            ++frames_to_home;
+        }
+        EXPECT_EQ(frames_to_home, 15);
+    }
 }

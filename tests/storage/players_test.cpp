@@ -315,3 +315,43 @@ TEST_F(Players, DamagedFilesLoadWithoutHarm) {
         EXPECT_LE(playername[s].size(), 12u);
     }
 }
+
+namespace {
+class ProfileCodec : public Players {};
+}  // namespace
+
+TEST_F(ProfileCodec, TheHighestValuesAndTheLongestNameComeBackFromTheFile) {
+    const int p = 4;
+    playername[p] = "ABCDEFGHIJKL";  // twelve characters: the longest a name can be
+    playdifficulty[p] = 4;
+    stoneset[p] = 4;
+    playerscore[p] = 0x01020304;
+    maxlevel[p] = playerlevel[p] = 150;
+    saveplayer(p);
+    const std::string bytes = slurp(playerfile(p));
+    ASSERT_EQ(bytes.size(), 28708u + 12);
+    // Little-endian integers in their places; the reserved values of a fresh slot at 20 and 24.
+    EXPECT_EQ(bytes.substr(48, 4), std::string("\x04\x03\x02\x01", 4));
+    EXPECT_EQ(int_at(bytes, 20), 1);
+    EXPECT_EQ(int_at(bytes, 24), 3);
+    EXPECT_EQ(int_at(bytes, 28704), 12);
+    resetplayer(p);
+    decodeplayer(p, bytes, playerfile(p));
+    EXPECT_EQ(playername[p], "ABCDEFGHIJKL");
+    EXPECT_EQ(playdifficulty[p], 4);
+    EXPECT_EQ(stoneset[p], 4);
+    EXPECT_EQ(playerscore[p], 0x01020304);
+    EXPECT_EQ(maxlevel[p], 150);
+    EXPECT_EQ(encodeplayer(p), bytes);
+}
+
+TEST_F(ProfileCodec, DeletingAProfileSelectsTheLowestNamedSlot) {
+    playername[1] = "FIRST";
+    playername[6] = "SIXTH";
+    playername[3] = "THIRD";
+    curplayer = 3;
+    deleteplayer();
+    EXPECT_EQ(curplayer, 1);
+    EXPECT_TRUE(playername[3].empty());
+    EXPECT_EQ(slurp(playerfile(3)).size(), 28708u);
+}
