@@ -18,6 +18,7 @@
 #include "platform/input.h"
 #include "platform/paths.h"
 #include "platform/sdlwindow.h"
+#include "app/profiles.h"
 #include "storage/players.h"
 #include "storage/settings.h"
 #include "support/headless.h"

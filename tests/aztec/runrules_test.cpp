@@ -17,6 +17,7 @@
 #include "effects/particles.h"
 #include "platform/paths.h"
 #include "screens/map.h"
+#include "app/profiles.h"
 #include "storage/players.h"
 #include "storage/settings.h"
 #include "support/headless.h"

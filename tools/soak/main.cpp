@@ -42,6 +42,7 @@
 #include "platform/input.h"
 #include "screens/map.h"
 #include "screens/story.h"
+#include "app/profiles.h"
 #include "storage/players.h"
 #include "storage/safefile.h"
 #include "storage/settings.h"
