@@ -22,11 +22,11 @@ play: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
-	@$(MAKE) --no-print-directory soak SOAK_FRAMES=$(CI_SOAK_FRAMES) SOAK_KILLS=$(CI_SOAK_KILLS)
+	cd $(BUILD) && ./ombrivale-soak --frames $(CI_SOAK_FRAMES) --seed $(SOAK_SEED) --kills $(CI_SOAK_KILLS) --data .
 
 # Robustness. The soak runs the real loop headless under random input in a build with AddressSanitizer and
 # UndefinedBehaviorSanitizer (its own folder; it reads the data of the normal build) and kills a saving process
-# SOAK_KILLS times; any sanitizer report, watchdog, damaged file or torn save fails it. `make test` runs a short one.
+# SOAK_KILLS times; any sanitizer report, watchdog, damaged file or torn save fails it. `make test` runs a short one on the normal build.
 SOAK_BUILD  ?= build-soak
 SOAK_FRAMES ?= 1000000
 SOAK_SEED   ?= 1
