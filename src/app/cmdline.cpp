@@ -11,12 +11,23 @@ int cmd_display = -1;
 int cmd_help = 0, cmd_version = 0;
 
 namespace {
+// Playback and bug reports are runs of their own (app/replay.cpp reads these before the game starts); they are
+// listed here so that --help shows them.
+std::string replayfile, replaywindow, replayrule;
 // One line per option; an option with a value names it in `value` and points `text` at a string.
 const cmdoption options[] = {
     {"--help", nullptr, "print this help and exit", &cmd_help, 1, nullptr},
     {"--version", nullptr, "print the version and exit", &cmd_version, 1, nullptr},
     {"--windowed", nullptr, "play in a window this time (the saved choice stays)", &cmd_display, 0, nullptr},
     {"--fullscreen", nullptr, "play full screen this time (the saved choice stays)", &cmd_display, 1, nullptr},
+    {"--replay", "FILE", "play a recorded session back (your own files are not touched)", nullptr, 0, &replayfile},
+    {"--headless", nullptr, "with --replay: no window, no sound, as fast as it goes", nullptr, 0, nullptr},
+    {"--fast", nullptr, "with --replay: do not wait for the frame clock", nullptr, 0, nullptr},
+    {"--check", nullptr, "with --replay: compare with the recording, exit 1 where it differs", nullptr, 0, nullptr},
+    {"--force", nullptr, "with --replay: play a journal of another version or data", nullptr, 0, nullptr},
+    {"--window", "WxH", "with --replay: play back in a window of this size", nullptr, 0, &replaywindow},
+    {"--rule", "NAME=N", "with --replay: play with a rule changed (comboframes=N)", nullptr, 0, &replayrule},
+    {"--report", nullptr, "write a bug report bundle into the user folder and exit", nullptr, 0, nullptr},
 };
 
 const cmdoption* findoption(const std::string& name) {
