@@ -316,7 +316,10 @@ TEST_F(Map, BottomButtonsSaveForTheMenuContinueOrOpenTheFinale) {
 // and on to level 2 from its node.
 TEST_F(Map, FreshProfileRunsFromTheMenuThroughLevelOneToLevelTwo) {
     playerlevel[1] = 0;
+    // The menu as the loading screen hands it over: the picture already faded in.
     curscreen = screen_load;
+    fadestate = 1;
+    fadelevel = 255;
     instmenu();
     harness_frames(30);
     click(centerx + 300, centery);  // the menu's first button: play
