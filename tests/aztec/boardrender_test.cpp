@@ -61,16 +61,30 @@ protected:
             saved[k] = stoneimage[1][k];
             stoneimage[1][k] = solid(40, 40, k * 20, 0, 0);
         }
+        // Every other board image starts missing, whether or not an earlier test loaded the real ones.
+        for (TImage* image : boardimages()) {
+            keep.push_back(*image);
+            *image = nullptr;
+        }
         clear_screen();
     }
     void TearDown() override {
         for (int k = 1; k <= 10; ++k) stoneimage[1][k] = saved[k];
-        for (int k = 1; k <= 9; ++k) glb[k] = nullptr;
+        std::vector<TImage*> images = boardimages();
+        for (size_t i = 0; i < images.size() && i < keep.size(); ++i) *images[i] = keep[i];
         virtw = 1024;
         virth = 768;
         set_virtual_resolution(1024, 768);
         resetdrawing();
     }
+    static std::vector<TImage*> boardimages() {
+        std::vector<TImage*> all{&lightimage, &shadowall, &inertimage};
+        for (TImage* table : {arrowimage, shadowimage, variantimage, glb}) for (int k = 0; k < 10; ++k) all.push_back(&table[k]);
+        for (TImage* table : {chainimage, graniteimage, animalimage}) for (int k = 0; k < 4; ++k) all.push_back(&table[k]);
+        for (int k = 0; k < 11; ++k) all.push_back(&stoneimage[2][k]);
+        return all;
+    }
+    std::vector<TImage> keep;
     int stone(int x, int y, int kind) {
         int s = addstone(x, y, kind, 0);
         topslot = std::max(topslot, s);
