@@ -33,8 +33,12 @@ void each_field(R& r, F&& f) {
             f(*v);
 }
 
-void put32(std::string& out, int v) {
-    for (int i = 0; i < 4; ++i) out.push_back((char)((uint32_t)v >> (8 * i) & 0xff));
+void put32(char* out, int v) {
+    const uint32_t u = (uint32_t)v;
+    out[0] = (char)(u & 0xff);
+    out[1] = (char)(u >> 8 & 0xff);
+    out[2] = (char)(u >> 16 & 0xff);
+    out[3] = (char)(u >> 24 & 0xff);
 }
 
 int32_t get32(const std::string& in, size_t at) {
@@ -160,12 +164,15 @@ bool decodeprofile(const std::string& bytes, profilerecord* out, std::string* pr
 }
 
 std::string encodeprofile(const profilerecord& rec) {
-    std::string out;
-    out.reserve(PROFILE_BYTES + PROFILE_NAME_MAX);
-    each_field(rec, [&out](int v) { put32(out, v); });
     std::string name = trim_controls(rec.name).substr(0, PROFILE_NAME_MAX);
     name = trim_controls(name);
-    put32(out, (int)name.size());
-    out += name;
+    std::string out(PROFILE_BYTES + name.size(), '\0');
+    char* at = out.data();
+    each_field(rec, [&at](int v) {
+        put32(at, v);
+        at += 4;
+    });
+    put32(at, (int)name.size());
+    out.replace(PROFILE_BYTES, name.size(), name);
     return out;
 }

@@ -11,6 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(c1.levels.size() == CATALOGUE_LEVELS);
     const std::string e1 = encodecatalogue(c1);
     FUZZ_CHECK(e1 == bytes.substr(0, (size_t)levelfile_bytes));
+    // With nothing past the catalogue, e1 is the input itself and decodes to c1 again by the check above.
+    if (size == (size_t)levelfile_bytes) return 0;
     catalogue c2;
     FUZZ_CHECK(decodecatalogue(e1, &c2, nullptr));
     FUZZ_CHECK(c2 == c1);
