@@ -22,7 +22,12 @@ std::string upper8(const std::string& s) {
 }
 
 void parsetexttable(const std::string& bytes, int lines, int first_section, TextTable& t) {
-    t = TextTable();
+    // Emptied in place: a table is 2002 strings, and building a fresh one to assign costs more than the parse.
+    for (int i = 0; i <= 1000; ++i) {
+        t.text[i].clear();
+        t.prefix[i].clear();
+    }
+    std::fill(std::begin(t.sectionstart), std::end(t.sectionstart), 0);
     t.lines = lines = std::clamp(lines, 0, 1000);
     size_t at = 0;
     for (int i = 1; i <= lines && at < bytes.size(); ++i) {

