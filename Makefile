@@ -46,8 +46,14 @@ soak: soak-build
 	  ./$(SOAK_BUILD)/ombrivale-soak --frames $(SOAK_FRAMES) --seed $(SOAK_SEED) --kills $(SOAK_KILLS) \
 	  --data $(BUILD)
 
+# CI: the 20,000-frame soak, then three quits through the quit dialog out by the game's exit path (the sound's
+# thread must be stopped before what it mixes is freed).
 soak-ci:
 	@$(MAKE) --no-print-directory soak SOAK_FRAMES=$(CI_SOAK_FRAMES) SOAK_KILLS=$(CI_SOAK_KILLS)
+	for s in 1 2 3; do \
+	  ASAN_OPTIONS=halt_on_error=1:detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	    ./$(SOAK_BUILD)/ombrivale-soak --frames 5000 --seed $$s --quit-at $$((100 * s)) --data $(BUILD) || exit 1; \
+	done
 
 soak-normal: build
 	cd $(BUILD) && ./ombrivale-soak --frames $(SOAK_FRAMES) --seed $(SOAK_SEED) --kills $(SOAK_KILLS) --data .

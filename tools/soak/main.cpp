@@ -897,6 +897,10 @@ int main(int argc, char** argv) {
             say("soak: %ld frames, screen %d, popup %d, RSS %ld kB, heap in use %ld kB\n", f, curscreen, popupkind,
                 rss_kb(), heap_kb());
     }
+    if (quitat > 0) {
+        say("soak: FAILED to quit through the dialog from frame %ld on\n", quitat);
+        ++findings;
+    }
     timespec wall1{};
     clock_gettime(CLOCK_MONOTONIC, &wall1);
     const double wall = (double)(wall1.tv_sec - wall0.tv_sec) + 1e-9 * (double)(wall1.tv_nsec - wall0.tv_nsec);
