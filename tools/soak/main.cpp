@@ -629,9 +629,12 @@ struct Driver {
                    g == "popup 781 duplicate name") {
             // Through the player panel: the list, a new name (a copy of another player's name when a duplicate is
             // sought), or the delete dialog.
-            if (curscreen != screen_menu || (popupkind != 0 && popupkind != 103 && popupkind != 105)) return to_menu();
+            if (curscreen != screen_menu || (popupkind != 0 && popupkind != 103 && popupkind != 105 && popupkind != 106))
+                return to_menu();
             if (popupkind == 0) {
                 press(9);
+            } else if (popupkind == 106) {
+                press(freeplayerslot() ? 15 : 16);  // delete a player only to make room for a new one
             } else if (popupkind == 103) {
                 press(g == "popup 106 delete player" || !freeplayerslot() ? 13 : 12);
             } else {
