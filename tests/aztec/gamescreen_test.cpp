@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <vector>
 
 #include "app/display.h"
@@ -301,25 +300,4 @@ TEST_F(GameScreen, ClosingTheDifficultyDialogLiftsEitherBarBelow150) {
         EXPECT_EQ(timerbar_shown[1], c.lifted ? 150 : c.shown) << c.bar << " " << c.shown;
     }
     popupkind = popupfade = popupfadedir = 0;
-}
-
-TEST_F(GameLoop, AResumedLevelGetsItsBarBackTo150WhenItWasLower) {
-    for (int shown : {145, 149, 150, 200}) {
-        levelinprogress[1] = 1;
-        timerbar_shown[1] = shown;
-        timerbar = shown;
-        gotoscreen(screen_game, 0);
-        harness_frames(17 + 16);
-        ASSERT_EQ(curscreen, screen_game);
-        EXPECT_EQ(timerbar_shown[1], std::max(shown, 150)) << shown;
-        EXPECT_EQ(timerbar, std::max(shown, 150)) << shown;
-        popupkind = popupfade = popupfadedir = 0;
-    }
-    // A new level starts full.
-    levelinprogress[1] = 0;
-    timerbar = timerbar_shown[1] = 90;
-    gotoscreen(screen_game, 0);
-    harness_frames(17 + 16);
-    EXPECT_EQ(timerbar, 340);
-    EXPECT_EQ(timerbar_shown[1], 340);
 }

@@ -2,6 +2,7 @@
 // the level banner, the win screen's stars flying in, the pause overlay's click and the developer win key.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "aztec/winlose.h"
 #include "effects/effects.h"
 #include "effects/particles.h"
+#include "platform/audio.h"
 #include "platform/paths.h"
 #include "screens/map.h"
 #include "app/profiles.h"
@@ -109,6 +111,7 @@ protected:
         framecount = 0;
         for (int f = 1; f <= 5000; ++f) {
             ++framecount;
+            drawn.clear();  // only the bar's value counts here
             timerbarstep();
             if (timerbar == 0) return f;
         }
@@ -432,4 +435,24 @@ TEST_F(RunRules, TheLoseScreenButtonsFadeInFromFrame150AndTakeAClickAtOnce) {
     mhit1 = 0;
     losecount = 0;
     nextscreen = screen_none;
+}
+
+TEST_F(RunRules, AResumedLevelGetsItsBarBackTo150WhenItWasLowerAndANewLevelStartsFull) {
+    curscreen = screen_game;  // from one level straight into the next: the game images stay loaded
+    curlevel = 10;            // the tent: one picture to load
+    level_type[10] = 1;
+    level_challenge[10] = 1;
+    for (int shown : {145, 149, 150, 200}) {
+        levelinprogress[1] = 1;
+        timerbar = timerbar_shown[1] = shown;
+        instgame();
+        EXPECT_EQ(timerbar_shown[1], std::max(shown, 150)) << shown;
+        EXPECT_EQ(timerbar, std::max(shown, 150)) << shown;
+    }
+    levelinprogress[1] = 0;
+    timerbar = timerbar_shown[1] = 90;
+    instgame();
+    EXPECT_EQ(timerbar, 340);
+    EXPECT_EQ(timerbar_shown[1], 340);
+    stopmusic();
 }
