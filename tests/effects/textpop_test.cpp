@@ -245,11 +245,12 @@ TEST(Headline, EachLetterShrinksFromDoubleSizeAndFadesInOverTenFramesThenAllFade
     }
     EXPECT_NEAR(at(60, 0.7f)[4].alpha, 0.7f, 1e-5f);
     // A tinted headline draws each letter twice, a glowing one adds a third pass that adds light.
-    g = at(60, 1, 0.5f, 0.5f);
+    g = at(60, 0.6f, 0.5f, 0.5f);
     ASSERT_EQ(g.size(), 15u);
     EXPECT_EQ(g[0].blend, BLEND_ALPHA);
+    EXPECT_NEAR(g[1].alpha, 0.6f, 1e-5f);
     EXPECT_EQ(g[2].blend, BLEND_LIGHT);
-    EXPECT_NEAR(g[2].alpha, 0.5f, 1e-5f);
+    EXPECT_NEAR(g[2].alpha, 0.6f * 0.5f, 1e-5f);
     set_draw_observer(nullptr);
     set_alpha(1);
     set_blend(BLEND_ALPHA);

@@ -100,9 +100,16 @@ TEST_F(AmbientLife, AFireflyRisesAtItsDepthsPaceAndWandersBackOverItsCycle) {
     const float y0 = fireflyy[i];
     frame(1);
     EXPECT_NEAR(500 - fireflyy[far], (y0 - fireflyy[i]) / 15, 1e-3f);
-    // Over a whole cycle of 360 frames the wander and the bob cancel: it has risen a fifth of its depth
-    // times 0.05 per frame and is back where it started across.
-    for (int f = 2; f < 360; ++f) frame(f);
+    // It wanders a tenth of its depth across per frame on a slow 360-frame swing, plus a ripple three times as
+    // quick. Over the whole cycle the wander and the bob cancel: it has risen 0.2 * 0.05 of its depth per frame
+    // and is back where it started across.
+    for (int f = 2; f < 360; ++f) {
+        const float x = fireflyx[i];
+        frame(f);
+        EXPECT_NEAR(fireflyx[i] - x, 30 * (0.1 * std::cos((33.0 + f) * M_PI / 180) + 0.03 * sindeg(33.0 + 3 * f)),
+                    1e-3f)
+            << f;
+    }
     ASSERT_EQ(fireflytype[i], 7);
     EXPECT_NEAR(fireflyx[i], (float)centerx, 1.0f);
     EXPECT_NEAR(fireflyy[i], 500 - 0.2f * 0.05f * 30 * 360, 1.0f);
@@ -208,8 +215,10 @@ TEST_F(AmbientLife, ButterfliesFlapClimbAndLeanIntoTheirFlight) {
         ASSERT_FALSE(d.empty());
         const Seen& me = d[0];  // the first slot is drawn first
         wings.push_back(me.frame);
-        // It leans by 500 degrees per pixel of its step at depth 1: into the way it flies.
+        // A slow swing of a tenth of its depth per frame and a quick flutter; it leans by 500 degrees per pixel
+        // of its step at depth 1: into the way it flies.
         const float step = (butterflyx[i] - x) / 30;
+        EXPECT_NEAR(step, 0.1 * std::cos((f + 33.0) * M_PI / 180) + 0.03 * sindeg(33.0 + 4 * f), 1e-4f) << f;
         EXPECT_NEAR(me.rotation, step * 500, 0.05f) << f;
         EXPECT_NEAR(me.scale, 30 * 0.033f * 0.3f, 1e-5f);
         x = butterflyx[i];
