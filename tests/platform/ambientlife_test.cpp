@@ -31,6 +31,10 @@ class AmbientLife : public ::testing::Test {
 protected:
     void SetUp() override {
         folder = own_data_folder();  // no layer files: only the life is drawn
+        virtw = 1024;
+        virth = 768;
+        centerx = 512;
+        centery = 384;
         bganimation = 1;
         freefireflies();
         freebutterflies();
