@@ -301,9 +301,17 @@ void set_window_icon_rgba(const uint8_t* rgba, int w, int h) {
     SDL_FreeSurface(s);
 }
 
+namespace {
+int minimise_requests = 0;
+}  // namespace
+
 void minimize_window() {
-    if (window) SDL_MinimizeWindow(window);
+    if (!window) return;
+    ++minimise_requests;
+    SDL_MinimizeWindow(window);
 }
+
+int window_minimise_requests() { return minimise_requests; }
 
 void raise_window() {
     if (!window) return;

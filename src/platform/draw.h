@@ -52,6 +52,9 @@ void output_size(int* w, int* h);
 void set_window_title(const std::string& title);
 void set_window_icon_rgba(const uint8_t* rgba, int w, int h);
 void minimize_window();
+// How many times the window was asked to minimise (a window system may refuse, and the dummy driver of the
+// headless runs keeps no state that would show it).
+int window_minimise_requests();
 // Brings the window to the front (restoring it when minimised).
 void raise_window();
 // Outer rectangle of the game window (with frame) and of the desktop: left, top, right, bottom.
