@@ -204,7 +204,9 @@ TEST_F(RunRules, TheLevelBannerGrowsInBetweenFrames51And179AndFadesAfter130) {
         std::vector<Drawn> b = draws_of(levelbanner);
         ASSERT_EQ(b.size(), e.shown ? 1u : 0u) << e.f;
         if (!e.shown) continue;
-        if (e.alpha >= 0) EXPECT_NEAR(b[0].alpha, e.alpha, 0.01f) << e.f;
+        if (e.alpha >= 0) {
+            EXPECT_NEAR(b[0].alpha, e.alpha, 0.01f) << e.f;
+        }
         EXPECT_NEAR(b[0].scale, e.scale, 0.001f) << e.f;
         EXPECT_FLOAT_EQ(b[0].x, (float)centerx);
         EXPECT_FLOAT_EQ(b[0].y, (float)centery);
