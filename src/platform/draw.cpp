@@ -219,6 +219,7 @@ std::string renderer_name() {
 
 void graphics_close() {
     picture_forget();
+    forget_prepared_images();  // their textures belong to this renderer
     if (renderer) SDL_DestroyRenderer(renderer);
     if (window) SDL_DestroyWindow(window);
     renderer = nullptr;
@@ -414,6 +415,7 @@ struct ImageData {
     // the image is first needed or by load_deferred_images, whichever comes first. `broken`: it then failed.
     bool deferred = false;
     bool broken = false;
+    bool sheet = false;  // loaded as a sheet of frames (for the loader's error line)
     std::string pending;
     std::vector<SDL_Rect> cells;  // frame rectangles in pix
     // Texture: single frames are uploaded as they are; several frames go into an atlas with a one-pixel
@@ -571,6 +573,8 @@ bool resolve(ImageData& im) {
     im.pending.clear();
     Pixels p;
     if (!decode_image_memory((const uint8_t*)bytes.data(), bytes.size(), p) || p.w != im.pix.w || p.h != im.pix.h) {
+        // Reported as the loader reports a file it cannot decode, only later.
+        std::printf(im.sheet ? "error LoadAnimIm %s\n" : "error LoadIm %s\n", im.source.c_str());
         im.broken = true;
         return false;
     }
@@ -588,6 +592,7 @@ size_t deferred_next = 0;
 TImage load_sheet(const std::string& path, int cell_w, int cell_h, int first, int count, int flags) {
     if (flags == -1) flags = IMAGE_MASKED | IMAGE_FILTERED;
     if (cell_w < 0 || (cell_w > 0 && (cell_h <= 0 || count <= 0 || first < 0))) return nullptr;
+    const bool sheet = cell_w > 0;
     Pixels pix;
     const int mask[3] = {mask_r, mask_g, mask_b};
     std::string bytes;
@@ -612,6 +617,7 @@ TImage load_sheet(const std::string& path, int cell_w, int cell_h, int first, in
     img->source = path;
     std::copy(mask, mask + 3, img->source_mask);
     if (defer_loading) {
+        img->sheet = sheet;
         img->deferred = true;
         img->pending = std::move(bytes);
         deferred_images.push_back(img);
@@ -628,7 +634,8 @@ struct Prepared {
     int mask[3];
 };
 std::vector<std::string> prepare_queue;
-std::vector<Prepared> prepared;
+// Never destroyed: at the end of the program no texture may be freed after the renderer has gone.
+std::vector<Prepared>& prepared = *new std::vector<Prepared>;
 
 TImage take_prepared(const std::string& path, int flags) {
     for (auto it = prepared.begin(); it != prepared.end(); ++it) {

@@ -318,7 +318,7 @@ std::string masked_picture(const std::string& dir) {
 // Start-up loads most images without decoding them: their size, frames and handle are known at once, a missing
 // file is still refused at once, and the pixels (masked with the colour of the moment they were loaded) come
 // when the image is first used or when the slices between frames reach it. A file that turns out broken draws
-// nothing.
+// nothing and is reported as the loader reports it, when it is found out.
 TEST_F(Draw, DeferredImagesAreTheSameImagesDecodedLater) {
     const std::string dir = temp_folder("deferred");
     const std::string file = masked_picture(dir);
@@ -353,6 +353,7 @@ TEST_F(Draw, DeferredImagesAreTheSameImagesDecodedLater) {
     EXPECT_EQ(at(101, 104).r, 255);
     EXPECT_EQ(at(106, 104).g, 255);
     EXPECT_EQ(image_has_texture(im), 1);
+    testing::internal::CaptureStdout();
     EXPECT_EQ(load_deferred_images(1000), 0);
     EXPECT_EQ(image_has_texture(sheet), 1);
     EXPECT_EQ(all_pixels(im), all_pixels(eager));
@@ -360,6 +361,7 @@ TEST_F(Draw, DeferredImagesAreTheSameImagesDecodedLater) {
 
     clear_screen();
     draw_image(broken, 100, 100, 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "error LoadIm " + dir + "broken.png\n");  // once
     EXPECT_EQ(at(100, 100).r, 0);
     EXPECT_EQ(image_pixel(broken, 0, 1, 1), 0u);
     EXPECT_EQ(images_collide(broken, 0, 0, 0, eager, 0, 0, 0), 0);
