@@ -27,12 +27,7 @@
 
 namespace benchscene {
 
-inline double cpu_now() {
-    rusage ru;
-    getrusage(RUSAGE_SELF, &ru);
-    return (double)ru.ru_utime.tv_sec + ru.ru_utime.tv_usec * 1e-6 + (double)ru.ru_stime.tv_sec +
-           ru.ru_stime.tv_usec * 1e-6;
-}
+inline double cpu_now() { return process_cpu_seconds(); }
 
 inline double wall_now() {
     using namespace std::chrono;
@@ -59,12 +54,16 @@ inline void start_game(const std::string& build) {
     char tmpl[] = "/tmp/ombrivale-bench-XXXXXX";
     userpath = std::string(mkdtemp(tmpl)) + "/";
     newuserfolder = 1;
+    timing_step("platform");
     loadall();
+    timing_step("settings and players");
     fullscreen = 0;
     checkvideo();
     instgraphic();
+    timing_step("display");
     input_start();
     initsound();
+    timing_step("sound bank");
     instmain();
 }
 

@@ -4,6 +4,8 @@
 //   bench_scenes BUILD startup     start to the first presented frame: CPU seconds of the whole process
 //   bench_scenes BUILD heavy S     the heaviest scene (fullest board, 1000 live particles, the interface),
 //                                  paced at 50 Hz for S seconds: fps and whole-process CPU per frame
+//   bench_scenes BUILD level L S   level L as it plays (no input), paced, S seconds: fps, CPU per frame, the
+//                                  dearest frame (level 4: the storm theme's rain and lightning)
 //   bench_scenes BUILD session     a scripted session, paced: intro, splash, loading, menu, map, a level with
 //                                  superstone explosions, its win, the map, a match-3 level; the longest frame,
 //                                  the longest frame of steady play, the slowest frame of the exploding level
@@ -24,7 +26,7 @@ using namespace benchscene;
 
 struct Frame {
     double wall, cpu;
-    int screen;
+    int from, screen;
     bool steady;  // fully faded in before and after, no screen entry inside
     int tag;
 };
@@ -38,13 +40,15 @@ void frame(bool wait = true) {
     const double w0 = wall_now(), c0 = cpu_now();
     mainloop_frame(0);
     const double w1 = wall_now(), c1 = cpu_now();
-    frames.push_back({w1 - w0, c1 - c0, curscreen, shown && fadestate == 1 && curscreen == screen, tag});
+    if (curscreen != screen) timing_step("rest of the frame");
+    frames.push_back({w1 - w0, c1 - c0, screen, curscreen, shown && fadestate == 1 && curscreen == screen, tag});
     if (wait) wait_timer(frametimer);
 }
 
 int run_startup(const std::string& build) {
     start_game(build);
-    mainloop_frame(0);
+    mainloop_show();
+    timing_step("first frame");
     std::printf("startup_cpu_s=%.3f rss_mb=%ld renderer=%s\n", cpu_now(), peak_rss_mb(), renderer_name().c_str());
     return 0;
 }
@@ -69,6 +73,30 @@ int run_heavy(const std::string& build, double seconds) {
     const int counted = n - warm;
     std::printf("fps=%.1f cpu_ms_per_frame=%.2f renderer=%s\n", counted / w, c / counted * 1000.0,
                 renderer_name().c_str());
+    return 0;
+}
+
+// A level played as it comes (no input), paced at 50 Hz: its background theme is the level's.
+int run_level(const std::string& build, int level, double seconds) {
+    start_game(build);
+    newplayer();
+    mouseactive = 1;
+    mouse_at(512, 400);
+    enterlevel(level, 150, [] { mainloop_frame(0); });
+    frametimer = create_timer(50);
+    int n = 0;
+    double worst = 0;
+    const double w0 = wall_now(), c0 = cpu_now();
+    while (wall_now() - w0 < seconds) {
+        const double c = cpu_now();
+        closepopups();
+        mainloop_frame(0);
+        worst = std::max(worst, cpu_now() - c);
+        wait_timer(frametimer);
+        ++n;
+    }
+    std::printf("fps=%.1f cpu_ms_per_frame=%.2f cpu_max_ms=%.1f renderer=%s\n", n / (wall_now() - w0),
+                (cpu_now() - c0) / n * 1000.0, worst * 1000, renderer_name().c_str());
     return 0;
 }
 
@@ -127,6 +155,24 @@ int run_session(const std::string& build) {
     tag = 5;
     enterlevel(5, 300, [] { frame(); });
 
+    // With OMBRIVALE_TIMES set: the ten dearest frames (CPU), where they fell, and every frame's CPU in
+    // BUILD/bench/session-frames.txt (frame, part, screen before, after, steady, CPU ms, wall ms).
+    if (std::getenv("OMBRIVALE_TIMES")) {
+        std::vector<size_t> order(frames.size());
+        for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+        std::sort(order.begin(), order.end(), [](size_t a, size_t b) { return frames[a].cpu > frames[b].cpu; });
+        for (size_t k = 0; k < std::min<size_t>(10, order.size()); ++k) {
+            const Frame& f = frames[order[k]];
+            std::fprintf(stderr, "dear frame %5zu part %d screen %d -> %d %s cpu %.1f ms wall %.1f ms\n", order[k],
+                         f.tag, f.from, f.screen, f.steady ? "steady" : "      ", f.cpu * 1000, f.wall * 1000);
+        }
+        if (FILE* out = std::fopen((build + "/bench/session-frames.txt").c_str(), "w")) {
+            for (size_t i = 0; i < frames.size(); ++i)
+                std::fprintf(out, "%zu %d %d %d %d %.2f %.2f\n", i, frames[i].tag, frames[i].from, frames[i].screen,
+                             (int)frames[i].steady, frames[i].cpu * 1000, frames[i].wall * 1000);
+            std::fclose(out);
+        }
+    }
     int at = 0;
     const double longest = maxof(-1, false, false, &at);
     const double steady = maxof(-1, true, false, nullptr);
@@ -150,7 +196,7 @@ int run_session(const std::string& build) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::printf("usage: bench_scenes BUILD startup|heavy SECONDS|session\n");
+        std::printf("usage: bench_scenes BUILD startup|heavy SECONDS|level L SECONDS|session\n");
         return 2;
     }
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
@@ -159,6 +205,7 @@ int main(int argc, char** argv) {
     if (what == "startup") rc = run_startup(build);
     if (what == "heavy") rc = run_heavy(build, argc > 3 ? std::atof(argv[3]) : 5.0);
     if (what == "session") rc = run_session(build);
+    if (what == "level" && argc > 3) rc = run_level(build, std::atoi(argv[3]), argc > 4 ? std::atof(argv[4]) : 5.0);
     std::fflush(stdout);
     std::_Exit(rc);
 }

@@ -5,10 +5,10 @@
 #include "storage/settings.h"
 
 int main(int argc, char** argv) {
-    // Playing back a journal or writing a bug report are runs of their own.
-    if (int rc = replay_command(argc, argv); rc >= 0) return rc;
     int done = parsecmdline(argc, argv);
     if (done >= 0) return done;
+    // Playing back a journal or writing a bug report are runs of their own.
+    if (int rc = replay_command(); rc >= 0) return rc;
     displayoverride = cmd_display;
     if (!startup()) return 1;
     mainloop();

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/cmdline.h"
 #include "app/display.h"
 #include "app/replay.h"
 #include "platform/draw.h"
@@ -158,7 +159,7 @@ std::string writebugreport() {
     std::sort(files.begin(), files.end());
     for (const std::string& f : files) entries.push_back({name + "/user/" + f, slurp(userpath + f)});
     entries.push_back({name + "/stdout.txt", stdout_ring_text()});
-    std::string about = std::string("Ombrivale ") + game_version() + "\n" + "video driver: " + video_driver_name() +
+    std::string about = std::string("Ombrivale ") + gameversion() + "\n" + "video driver: " + video_driver_name() +
                         "\n" + "audio driver: " + audio_driver_name() + "\n" + "renderer: " + renderer_name() +
                         "\n" + "display: logical " + std::to_string(virtw) + "x" + std::to_string(virth) +
                         ", window " + std::to_string(windoww) + "x" + std::to_string(windowh) + ", desktop " +

@@ -9,25 +9,25 @@
 
 int cmd_display = -1;
 int cmd_help = 0, cmd_version = 0;
+std::string cmd_replay, cmd_window, cmd_rule;
+int cmd_headless = 0, cmd_fast = 0, cmd_check = 0, cmd_force = 0, cmd_report = 0;
 
 namespace {
-// Playback and bug reports are runs of their own (app/replay.cpp reads these before the game starts); they are
-// listed here so that --help shows them.
-std::string replayfile, replaywindow, replayrule;
 // One line per option; an option with a value names it in `value` and points `text` at a string.
 const cmdoption options[] = {
     {"--help", nullptr, "print this help and exit", &cmd_help, 1, nullptr},
     {"--version", nullptr, "print the version and exit", &cmd_version, 1, nullptr},
     {"--windowed", nullptr, "play in a window this time (the saved choice stays)", &cmd_display, 0, nullptr},
     {"--fullscreen", nullptr, "play full screen this time (the saved choice stays)", &cmd_display, 1, nullptr},
-    {"--replay", "FILE", "play a recorded session back (your own files are not touched)", nullptr, 0, &replayfile},
-    {"--headless", nullptr, "with --replay: no window, no sound, as fast as it goes", nullptr, 0, nullptr},
-    {"--fast", nullptr, "with --replay: do not wait for the frame clock", nullptr, 0, nullptr},
-    {"--check", nullptr, "with --replay: compare with the recording, exit 1 where it differs", nullptr, 0, nullptr},
-    {"--force", nullptr, "with --replay: play a journal of another version or data", nullptr, 0, nullptr},
-    {"--window", "WxH", "with --replay: play back in a window of this size", nullptr, 0, &replaywindow},
-    {"--rule", "NAME=N", "with --replay: play with a rule changed (comboframes=N)", nullptr, 0, &replayrule},
-    {"--report", nullptr, "write a bug report bundle into the user folder and exit", nullptr, 0, nullptr},
+    {"--replay", "FILE", "play a recorded session back (your own files are not touched)", nullptr, 0, &cmd_replay},
+    {"--headless", nullptr, "with --replay: no window, no sound, as fast as it goes", &cmd_headless, 1, nullptr},
+    {"--fast", nullptr, "with --replay: do not wait for the frame clock", &cmd_fast, 1, nullptr},
+    {"--check", nullptr, "with --replay: compare with the recording, exit 1 where it differs", &cmd_check, 1,
+     nullptr},
+    {"--force", nullptr, "with --replay: play a journal of another version or data", &cmd_force, 1, nullptr},
+    {"--window", "WxH", "with --replay: play back in a window of this size", nullptr, 0, &cmd_window},
+    {"--rule", "NAME=N", "with --replay: play with a rule changed (comboframes=N)", nullptr, 0, &cmd_rule},
+    {"--report", nullptr, "write a bug report bundle into the user folder and exit", &cmd_report, 1, nullptr},
 };
 
 const cmdoption* findoption(const std::string& name) {
@@ -58,6 +58,10 @@ std::string cmdusage() {
 int parsecmdline(int argc, char** argv) {
     cmd_display = -1;
     cmd_help = cmd_version = 0;
+    cmd_replay.clear();
+    cmd_window.clear();
+    cmd_rule.clear();
+    cmd_headless = cmd_fast = cmd_check = cmd_force = cmd_report = 0;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i] ? argv[i] : "";
         std::string inlinevalue;
@@ -75,6 +79,7 @@ int parsecmdline(int argc, char** argv) {
                 if (i + 1 >= argc) return usageerror(arg + " needs " + o->value);
                 inlinevalue = argv[++i];
             }
+            if (inlinevalue.empty()) return usageerror(arg + " needs " + o->value);
             if (o->text) *o->text = inlinevalue;
         } else if (hasinline) {
             return usageerror(arg + " takes no value");
@@ -89,5 +94,9 @@ int parsecmdline(int argc, char** argv) {
         std::printf("ombrivale %s\n", gameversion());
         return 0;
     }
+    const bool playback = cmd_headless || cmd_fast || cmd_check || cmd_force || !cmd_window.empty() || !cmd_rule.empty();
+    if (playback && cmd_replay.empty())
+        return usageerror("--headless, --fast, --check, --force, --window and --rule go with --replay FILE");
+    if (cmd_report && !cmd_replay.empty()) return usageerror("--report and --replay are runs of their own");
     return -1;
 }

@@ -2,9 +2,14 @@
 #pragma once
 #include <string>
 
-// What the options asked for. -1 / empty: not given.
+// What the options asked for. -1 / 0 / empty: not given.
 extern int cmd_display;        // 0 window, 1 full screen, for this run only
 extern int cmd_help, cmd_version;
+// Playing a journal back, and the bug report: runs of their own (app/replay acts on them).
+extern std::string cmd_replay;  // --replay FILE
+extern int cmd_headless, cmd_fast, cmd_check, cmd_force, cmd_report;
+extern std::string cmd_window;  // --window WxH
+extern std::string cmd_rule;    // --rule NAME=N
 
 struct cmdoption {
     const char* name;     // "--windowed"
@@ -21,5 +26,5 @@ struct cmdoption {
 int parsecmdline(int argc, char** argv);
 // The usage text: one line per option of the table.
 std::string cmdusage();
-// The game's version ("1.0.0").
+// The game's version, the build's project version ("1.0.0"): --version, journals and bug reports name it.
 const char* gameversion();

@@ -1,17 +1,20 @@
 // Session journals: what the game read from outside, frame by frame, so that a session can be played again.
 //
 // A journal file is a header (format, game version, data hashes, display and desktop size, the random seed),
-// and then one deflate stream of records: the user files as the session found them, a frame record for each
-// frame whose input differs from a held repeat of the last one, runs of repeated frames, periodic checksums of
-// the game state, and a summary when the session ended normally. Every piece here is a pure function of its
-// arguments; the recording and playing side lives in app/replay.
+// the user files as the session found them (deflated), then blocks of frames and a summary block when the
+// session ended normally. Each block carries its length and a CRC, so a session killed in the middle of a
+// write still plays up to its last whole block. Inside a block the frames are range coded against adaptive
+// models: a frame that repeats the last one costs a small fraction of a bit, a pointer moving along a smooth
+// path a few bits (its position is predicted from the last step), the one-second timer ticks next to nothing
+// when they come on time; every 50th frame carries 16 bits of the game state's checksum. Every piece here is
+// a pure function of its arguments; the recording and playing side lives in app/replay.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-enum { JOURNAL_FORMAT = 1 };
+enum { JOURNAL_FORMAT = 2 };
 // The keys the game reads, as bits of a frame record.
 enum {
     JKEY_ESCAPE = 1, JKEY_RETURN = 2, JKEY_SPACE = 4, JKEY_F2 = 8, JKEY_F3 = 16, JKEY_F4 = 32, JKEY_F7 = 64,
@@ -61,9 +64,11 @@ struct jsummary {
 };
 
 struct jcheck {
-    int frame;  // 1-based frame after which the sum was taken
-    uint32_t sum;
+    int frame;     // 1-based frame after which the sum was taken
+    uint32_t sum;  // journal_checkbits of the game state's checksum
 };
+// The part of a state checksum a journal keeps.
+uint32_t journal_checkbits(uint32_t sum);
 
 // A frame record and how many frames in a row it holds (the first as recorded, the rest as held repeats).
 struct jrun {
@@ -86,17 +91,39 @@ enum { JOURNAL_BAD = 0, JOURNAL_COMPLETE = 1, JOURNAL_CUT = 2 };
 // ends. JOURNAL_BAD: not a journal, or damaged; `error` says why and `out` is not to be used.
 int journal_parse(const uint8_t* data, size_t size, journaldata* out, std::string* error);
 
-// Writing, piece by piece. The header goes first, uncompressed (without its files); the records after it form
-// the body, which the writer deflates: the user files first, then frames, repeats and checks, the summary last.
-std::string journal_header_bytes(const jheader& h);
-void journal_put_file(std::string& body, const jfile& f);
-void journal_put_frame(std::string& body, const jframe& prev, const jframe& f);
-void journal_put_repeat(std::string& body, int count);
-void journal_put_check(std::string& body, int frame, uint32_t sum);
-void journal_put_summary(std::string& body, const jsummary& s);
+// The adaptive models of the frame coder, the same on the writing and the reading side: each side updates them
+// with every frame it codes, so the reader must see the blocks in the order they were written.
+struct jmodel {
+    uint16_t p[1536];
+    jframe last;          // the last frame coded
+    int vx = 0, vy = 0;   // its pointer step
+    int moved1 = 0, down = 0, still = 0;  // the last frame moved, the button, frames at rest
+    int sign[2] = {0, 0};  // sign of the last prediction miss per axis (0 none, 1 plus, 2 minus)
+    int since1 = 0, since2 = 0;  // frames since each timer last ticked
+    int frames = 0;
+    jmodel();
+};
 
-// Deflates a whole body (tests and tools; the recorder deflates as it goes).
-std::string journal_deflate(const std::string& body);
+// Writing. The header and user files go first, then a block of frames whenever the writer wants them on disk,
+// and the summary when the session ends normally.
+struct jwriter {
+    jmodel m;
+    uint64_t low = 0;
+    uint32_t range = 0xffffffffu;
+    uint8_t cache = 0;
+    uint64_t cachesize = 1;
+    std::string out;  // the range coder's bytes of the block in hand
+    int blockframes = 0;
+};
+std::string journal_header_bytes(const jheader& h);  // with its user files
+// Codes one frame. `sum` (may be null) is the game state's checksum after the frame; it is kept for every
+// JOURNAL_CHECKEVERY-th frame.
+void journal_write_frame(jwriter* w, const jframe& f, const uint32_t* sum);
+// The frames coded since the last block, as a block ("" when there are none).
+std::string journal_block(jwriter* w);
+std::string journal_summary_bytes(const jsummary& s);
+// A whole journal of `j`'s header, frames, checks and summary (blocks of `blockframes` frames).
+std::string journal_write_all(const journaldata& j, int blockframes = 500);
 
 // CRC-32 of some bytes, continuing from `crc`.
 uint32_t journal_crc(uint32_t crc, const void* data, size_t size);

@@ -1,7 +1,6 @@
 #include "app/replay.h"
 
 #include <unistd.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -13,6 +12,7 @@
 #include <iterator>
 
 #include "app/bugreport.h"
+#include "app/cmdline.h"
 #include "app/display.h"
 #include "app/screenflow.h"
 #include "app/shell.h"
@@ -29,29 +29,25 @@
 #include "ui/popups.h"
 
 jframe frameinput;
+size_t (*journal_fwrite)(const void*, size_t, size_t, FILE*) = std::fwrite;
 jsummary replaysummary;
 int replaydiffered = 0;
 
 namespace fs = std::filesystem;
 
 namespace {
-enum { KEEPJOURNALS = 10, FLUSHEVERY = 500 };
+enum { KEEPJOURNALS = 10, FLUSHEVERY = 500, FLUSHSECONDS = 10 };
 
 // ---- recording ----
 int recwanted = 0;        // this run is recorded
 int recdead = 0;          // the journal was dropped (unwritable folder, full disk)
 std::string recpath;      // the journal file
 FILE* recfile = nullptr;
-z_stream zs;
-int zsopen = 0;
-std::string body;         // records not yet deflated
+jwriter recw;             // frames coded since the last block was written
 jheader rechead;
 int headerdone = 0;
-jframe recprev;
-int recrepeat = 0;
 int recframes = 0;
-int pending = 0;          // frameinput holds a frame not yet put in the body
-int unflushed = 0;
+int pending = 0;          // frameinput holds a frame not yet coded
 int flushticks = 0;       // seconds since the last write: a slow machine still writes every few seconds
 
 // ---- playback ----
@@ -66,8 +62,11 @@ int lastmatch = 0;
 
 // ---- timers ----
 int realseen1 = 0, realseen2 = 0;
+int paced = 0;          // the timers count frames, not the clock
+long pacedframes = 0;
 
 int realticks(const TTimer& t) {
+    if (paced) return (int)(pacedframes / 50);
     TTimer c = t;
     c.manual = -1;
     return timer_ticks(c);
@@ -107,38 +106,30 @@ void dropjournal(const char* why) {
     if (recdead) return;
     recdead = 1;
     std::printf("journal not recorded: %s\n", why);
-    if (zsopen) deflateEnd(&zs);
-    zsopen = 0;
     if (recfile) std::fclose(recfile);
     recfile = nullptr;
     if (!recpath.empty()) {
         std::error_code ec;
         fs::remove(recpath, ec);
     }
-    body.clear();
+    recw = jwriter();
 }
 
-// Deflates the pending records into the file; `finish` ends the stream.
-void flushbody(int finish) {
-    if (!recfile || recdead) return;
-    zs.next_in = (Bytef*)body.data();
-    zs.avail_in = (uInt)body.size();
-    char out[16384];
-    int rc;
-    do {
-        zs.next_out = (Bytef*)out;
-        zs.avail_out = sizeof out;
-        rc = deflate(&zs, finish ? Z_FINISH : Z_SYNC_FLUSH);
-        size_t n = sizeof out - zs.avail_out;
-        if (n && std::fwrite(out, 1, n, recfile) != n) {
-            dropjournal("the disk is full or the file cannot be written");
-            return;
-        }
-    } while (zs.avail_out == 0 || (finish && rc == Z_OK));
-    body.clear();
-    unflushed = 0;
+// Writes bytes to the journal; false (and the journal dropped) when they do not all reach the file.
+bool writebytes(const std::string& bytes) {
+    if (!recfile || recdead) return false;
+    if (journal_fwrite(bytes.data(), 1, bytes.size(), recfile) != bytes.size() || std::fflush(recfile) != 0) {
+        dropjournal("the disk is full or the file cannot be written");
+        return false;
+    }
+    return true;
+}
+
+// Writes the frames coded so far as a block.
+void flushbody() {
     flushticks = 0;
-    if (std::fflush(recfile) != 0) dropjournal("the disk is full or the file cannot be written");
+    if (!recfile || recdead) return;
+    writebytes(journal_block(&recw));
 }
 
 void writeheader() {
@@ -151,42 +142,24 @@ void writeheader() {
         dropjournal("its folder cannot be written");
         return;
     }
-    std::memset(&zs, 0, sizeof zs);
-    if (deflateInit(&zs, 6) != Z_OK) {
-        dropjournal("out of memory");
-        return;
-    }
-    zsopen = 1;
-    std::string h = journal_header_bytes(rechead);
-    if (std::fwrite(h.data(), 1, h.size(), recfile) != h.size() || std::fflush(recfile) != 0)
-        dropjournal("the disk is full or the file cannot be written");
-    for (const jfile& f : rechead.files) journal_put_file(body, f);
+    recw = jwriter();
+    writebytes(journal_header_bytes(rechead));
 }
 
-void putrepeats() {
-    journal_put_repeat(body, recrepeat);
-    recrepeat = 0;
-}
-
-// Puts this frame's finished input record into the journal.
+// Codes this frame's finished input record into the journal, with the state checksum every 50th frame.
 void emitframe() {
     if (!pending) return;
     pending = 0;
     ++recframes;
     if (recdead || !headerdone) return;
-    if (recframes > 1 && jframe_repeats(recprev, frameinput)) {  // the first frame is always written out
-        ++recrepeat;
-    } else {
-        putrepeats();
-        journal_put_frame(body, recprev, frameinput);
-        recprev = frameinput;
-    }
     if (recframes % JOURNAL_CHECKEVERY == 0) {
-        putrepeats();
-        journal_put_check(body, recframes, gamestatesum());
+        const uint32_t sum = gamestatesum();
+        journal_write_frame(&recw, frameinput, &sum);
+    } else {
+        journal_write_frame(&recw, frameinput, nullptr);
     }
     flushticks += frameinput.tick1;
-    if (++unflushed >= FLUSHEVERY || flushticks >= 5) flushbody(0);
+    if (recw.blockframes >= FLUSHEVERY || flushticks >= FLUSHSECONDS) flushbody();
 }
 
 // Keeps the newest journals: with the one about to be written there are at most KEEPJOURNALS.
@@ -237,8 +210,6 @@ void addarray(uint32_t* c, const T& a) {
 }
 }  // namespace
 
-const char* game_version() { return "0.0.10"; }
-
 int journal_active() { return recwanted || playing; }
 int replaying() { return playing; }
 
@@ -258,6 +229,7 @@ void journal_frame(jframe* in) {
         charat = 0;
     } else if (recwanted) {
         emitframe();  // the previous frame, when the loop did not finish it
+        ++pacedframes;
         int r1 = realticks(secondtimer), r2 = realticks(clocktimer);
         in->tick1 = std::clamp(r1 - realseen1, 0, 15);
         in->tick2 = std::clamp(r2 - realseen2, 0, 15);
@@ -291,7 +263,7 @@ int32_t journal_seed(int32_t live) {
     if (playing) return pj.header.seed;
     if (recwanted) {
         rechead.seed = live;
-        rechead.version = game_version();
+        rechead.version = gameversion();
         rechead.levelshash = levelshash();
         rechead.textshash = textshash();
         rechead.virtw = virtw;
@@ -331,7 +303,7 @@ void journal_userfiles() {
 void journal_afterframe() {
     if (playing) {
         if (checkat < pj.checks.size() && pj.checks[checkat].frame == playframes) {
-            if (pj.checks[checkat].sum == gamestatesum())
+            if (pj.checks[checkat].sum == journal_checkbits(gamestatesum()))
                 lastmatch = playframes;
             else if (!replaydiffered)
                 replaydiffered = playframes;
@@ -342,27 +314,30 @@ void journal_afterframe() {
     if (recwanted) emitframe();
 }
 
-void journal_end() {
-    if (playing || !recwanted) return;
-    emitframe();
-    if (recdead || !headerdone) return;
-    putrepeats();
+// Where the session stands after `frames` frames.
+static jsummary summarynow(int frames) {
     jsummary s;
-    s.frames = recframes;
+    s.frames = frames;
     s.screen = curscreen;
     s.level = playlevel;
     s.score = curplayer >= 1 && curplayer <= MAXPLAYERS ? playerscore[curplayer] : 0;
     s.statesum = gamestatesum();
     s.filesum = userfilesum(userpath);
-    journal_put_summary(body, s);
-    flushbody(1);
-    if (zsopen) deflateEnd(&zs);
-    zsopen = 0;
-    if (recfile && std::fclose(recfile) != 0) {
+    return s;
+}
+
+void journal_end() {
+    if (playing || !recwanted) return;
+    emitframe();
+    if (!recdead && headerdone) {
+        flushbody();
+        writebytes(journal_summary_bytes(summarynow(recframes)));
+        if (recfile && std::fclose(recfile) != 0) {
+            recfile = nullptr;
+            dropjournal("the disk is full or the file cannot be written");
+        }
         recfile = nullptr;
-        dropjournal("the disk is full or the file cannot be written");
     }
-    recfile = nullptr;
     recwanted = 0;
 }
 
@@ -371,15 +346,17 @@ void journal_record_to(const std::string& path) {
     recdead = 0;
     recpath = path;
     headerdone = 0;
-    recprev = jframe();
     frameinput = jframe();
-    recrepeat = recframes = pending = unflushed = 0;
-    body.clear();
+    recw = jwriter();
+    recframes = pending = flushticks = 0;
+}
+
+void journal_paceclock(int on) {
+    paced = on;
+    pacedframes = 0;
 }
 
 void journal_drop() {
-    if (zsopen) deflateEnd(&zs);
-    zsopen = 0;
     if (recfile) std::fclose(recfile);
     recfile = nullptr;
     recwanted = 0;
@@ -389,10 +366,7 @@ void journal_drop() {
 
 // The journal written so far, flushed to its file first ("" when there is none).
 std::string journal_sofar() {
-    if (recfile && !recdead) {
-        putrepeats();
-        flushbody(0);
-    }
+    if (recfile && !recdead) flushbody();
     if (recpath.empty() || recdead) return {};
     bool ok;
     std::string s = readfile(recpath, (size_t)256 << 20, &ok);
@@ -474,8 +448,8 @@ int playjournal(const replayoptions& o) {
     }
     findbasedir();
     std::string differs;
-    if (pj.header.version != game_version())
-        differs = "was recorded by version " + pj.header.version + ", this is " + game_version();
+    if (pj.header.version != gameversion())
+        differs = "was recorded by version " + pj.header.version + ", this is " + gameversion();
     else if (pj.header.levelshash != levelshash() || pj.header.textshash != textshash())
         differs = "was recorded with other levels or texts";
     if (!differs.empty()) {
@@ -546,12 +520,7 @@ int playjournal(const replayoptions& o) {
         }
         if (o.check && replaydiffered) break;
     }
-    replaysummary.frames = playframes;
-    replaysummary.screen = curscreen;
-    replaysummary.level = playlevel;
-    replaysummary.score = curplayer >= 1 && curplayer <= MAXPLAYERS ? playerscore[curplayer] : 0;
-    replaysummary.statesum = gamestatesum();
-    replaysummary.filesum = userfilesum(userpath);
+    replaysummary = summarynow(playframes);
     std::printf("summary: frames %d, screen %s, level %d, score %d, state %08x, files %08x\n",
                 replaysummary.frames, screenname(replaysummary.screen), replaysummary.level, replaysummary.score,
                 replaysummary.statesum, replaysummary.filesum);
@@ -581,52 +550,37 @@ int playjournal(const replayoptions& o) {
     return rc;
 }
 
-int replay_command(int argc, char** argv) {
-    replayoptions o;
-    int report = 0, any = 0;
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        if (a == "--replay" && i + 1 < argc) {
-            o.file = argv[++i];
-            any = 1;
-        } else if (a == "--headless") {
-            o.headless = any = 1;
-        } else if (a == "--fast") {
-            o.fast = any = 1;
-        } else if (a == "--check") {
-            o.check = any = 1;
-        } else if (a == "--force") {
-            o.force = any = 1;
-        } else if (a == "--window" && i + 1 < argc) {
-            if (std::sscanf(argv[++i], "%dx%d", &o.windoww, &o.windowh) != 2 || o.windoww < 64 ||
-                o.windowh < 48 || o.windoww > 8192 || o.windowh > 8192) {
-                std::printf("--window wants a size such as 800x600\n");
-                return 2;
-            }
-            any = 1;
-        } else if (a == "--rule" && i + 1 < argc) {
-            // Plays with a rule changed (comboframes=N): shows that a replay notices when the game's rules move.
-            int v = 0;
-            if (std::sscanf(argv[++i], "comboframes=%d", &v) != 1 || v < 1 || v > 100000) {
-                std::printf("--rule knows comboframes=N\n");
-                return 2;
-            }
-            comboframes = v;
-            any = 1;
-        } else if (a == "--report") {
-            report = 1;
-        }
-    }
-    if (report) {
+int replay_command() {
+    if (cmd_report) {
         stdout_ring_start();
         findbasedir();
         makepath();
         return writebugreport().empty() ? 1 : 0;
     }
-    if (any) {
-        if (o.file.empty()) {
-            std::printf("--headless, --fast, --check, --force, --window and --rule go with --replay FILE\n");
-            return 2;
+    if (!cmd_replay.empty()) {
+        replayoptions o;
+        o.file = cmd_replay;
+        o.headless = cmd_headless;
+        o.fast = cmd_fast;
+        o.check = cmd_check;
+        o.force = cmd_force;
+        if (!cmd_window.empty()) {
+            char end = 0;
+            if (std::sscanf(cmd_window.c_str(), "%dx%d%c", &o.windoww, &o.windowh, &end) != 2 || o.windoww < 64 ||
+                o.windowh < 48 || o.windoww > 8192 || o.windowh > 8192) {
+                std::fprintf(stderr, "ombrivale: --window wants a size such as 800x600\n");
+                return 2;
+            }
+        }
+        if (!cmd_rule.empty()) {
+            // Plays with a rule changed (comboframes=N): shows that a replay notices when the game's rules move.
+            int v = 0;
+            char end = 0;
+            if (std::sscanf(cmd_rule.c_str(), "comboframes=%d%c", &v, &end) != 1 || v < 1 || v > 100000) {
+                std::fprintf(stderr, "ombrivale: --rule knows comboframes=N\n");
+                return 2;
+            }
+            comboframes = v;
         }
         stdout_ring_start();
         int rc = playjournal(o);

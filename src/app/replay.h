@@ -6,12 +6,10 @@
 // clock, the desktop size the display modes are chosen by, and the user files the session started from.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "app/journal.h"
-
-// The game's version as journals and bug reports name it.
-const char* game_version();
 
 // ---- hooks the shell calls ----
 // 1 while this run is recorded or played from a journal (the timers then count through the journal).
@@ -39,12 +37,17 @@ void journal_afterframe();
 void journal_end();
 // Turns recording on for this run, into `path` (empty: a new file under the user folder's journals/).
 void journal_record_to(const std::string& path);
+// For recordings made faster or slower than real time (the recorder tool): the one-second timers count 50
+// frames a second, as in a game running at full speed, instead of reading the clock.
+void journal_paceclock(int on);
 // Closes a recording without a summary (tests).
 void journal_drop();
 // The journal written so far, flushed to its file first ("" when this run records none).
 std::string journal_sofar();
 // The file this run records into ("" when none).
 std::string journal_path();
+// How the journal's bytes reach its file (tests put a failing write here).
+extern size_t (*journal_fwrite)(const void*, size_t, size_t, FILE*);
 
 // ---- checksums ----
 // A checksum of the game's state: screen, fade, popups, random generator, board, match-3 board, level run and
@@ -69,6 +72,6 @@ extern jsummary replaysummary;
 extern int replaydiffered;
 
 // ---- command line ----
-// Handles --replay, --headless, --fast, --check, --force, --window, --rule and --report. Returns -1 when the game is
-// to start normally, otherwise the exit status.
-int replay_command(int argc, char** argv);
+// Acts on the parsed command line (app/cmdline): plays a journal back (--replay and its options) or writes a bug
+// report (--report) and returns the exit status; otherwise turns recording on and returns -1 for a normal start.
+int replay_command();

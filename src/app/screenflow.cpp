@@ -3,6 +3,7 @@
 #include "aztec/board.h"
 #include "aztec/levelrun.h"
 #include "platform/draw.h"
+#include "platform/system.h"
 #include "platform/input.h"
 #include "storage/players.h"
 #include "storage/settings.h"
@@ -18,6 +19,7 @@ void gotoscreen(int target, int argument) {
     fadelevel = 256;
     mhit1 = 0;
     flush_keys();
+    preparescreen(target);
 }
 
 void startfadein() {
@@ -40,9 +42,13 @@ void enterscreen(int target, int argument) {
     }
     const screenrow* row = findscreen(target);
     if (!row) return;  // no such screen: the fade stays black
+    timing_step("frame up to a screen change");
     for (int i = 0; i < screenrows; ++i)
         if (&screentable[i] != row && screentable[i].freedynamic) screentable[i].freedynamic();
+    timing_step("media of other screens freed");
     row->enter(argument);
+    forget_prepared_images();  // what the entry did not take
+    timing_step("screen entered");
 }
 
 void showscreen() {

@@ -16,6 +16,9 @@ struct screenrow {
 // story, loading screen, intro pages. Defined in screentable.cpp, the one place that names the screens.
 extern const screenrow screentable[];
 extern const int screenrows;
+// Queues the background that entering `target` from the current screen will load, to be decoded while the
+// current screen fades out (screentable.cpp).
+void preparescreen(int target);
 
 void gotoscreen(int target, int argument);
 void startfadein();

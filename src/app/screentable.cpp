@@ -4,6 +4,7 @@
 #include "aztec/gamescreen.h"
 #include "aztec/levelrun.h"
 #include "match3/match3.h"
+#include "platform/background.h"
 #include "screens/intro.h"
 #include "screens/map.h"
 #include "screens/story.h"
@@ -16,6 +17,17 @@ void freegamescreen() {
     m3freebackdrop();
 }
 }  // namespace
+
+// While the screen being left fades out, the background of the one coming is decoded ahead.
+void preparescreen(int target) {
+    switch (target) {
+        case screen_menu: preparegamebg(menubackground(curscreen)); break;
+        case screen_map: preparegamebg(mapbackground(curscreen)); break;
+        case screen_game: preparegamebg(levelbackground(curlevel)); break;
+        case screen_load: preparegamebg(1); break;
+        default: break;
+    }
+}
 
 const screenrow screentable[] = {
     {screen_menu, [](int) { instmenu(); }, showmenu, deletemenustuff_dynamic, nullptr},

@@ -88,20 +88,32 @@ void stoppoint() {
 void loadmaingraphics() {
     cursorimage = load_image_logged("data\\UI\\cursor.png");
     set_image_handle(cursorimage, 0, 0);
+    // What the intro and the first frames of the loading screen show is ready before the first frame; the
+    // rest is decoded a slice per frame while they play (or when first needed, if that is sooner).
+    set_deferred_loading(1);
     loadfonts();
+    timing_step("fonts");
     readmenutexts();
     readstorytexts();
     readgametexts();
+    timing_step("texts");
     stoppoint();
     loadeffects();
+    timing_step("effects");
     stoppoint();
     loadmenustuff();
+    timing_step("menu media");
     loadmapstuff();
+    timing_step("map media");
     stoppoint();
     loadmatch3stuff();
+    timing_step("match-3 media");
     loadaztecstuff();
+    timing_step("board media");
     stoppoint();
+    set_deferred_loading(0);
     load_all_levels();
+    timing_step("levels");
 }
 
 void instmain() {
@@ -213,6 +225,15 @@ void stattime() {
     }
 }
 
+// Media decoded ahead of need, a few at a time after each frame is shown, within a small budget of CPU time, so
+// that no frame pays for many at once: first the next screen's background while a screen fades out, then what
+// start-up deferred.
+void loadpendingmedia() {
+    const double budget_ms = 6;
+    if (prepare_images_step(budget_ms) > 0) return;
+    if (load_deferred_images(budget_ms) == 0) load_deferred_sounds(budget_ms);
+}
+
 void doall() {
     set_viewport(0, 0, virtw, virth);
     centerx = virtw / 2;
@@ -279,27 +300,36 @@ int startup() {
     makepath();
     journal_userfiles();
     loadall();
+    timing_step("settings and players");
     stoppoint();
     checkvideo();
     instgraphic();
+    timing_step("display");
     input_start();
     stoppoint();
     initsound();
+    timing_step("sound bank");
     stoppoint();
     instmain();
     return 1;
 }
 
-void mainloop_frame(int wait) {
+int mainloop_show() {
     if (stop_signal() && quitrequested != 1) {
         stopbysignal();
-        return;
+        return 0;
     }
     clear_screen();
     pollinput();
     doall();
     journal_afterframe();
     flip(1);
+    return 1;
+}
+
+void mainloop_frame(int wait) {
+    if (!mainloop_show()) return;
+    loadpendingmedia();  // in the time left before the next tick, after the frame is shown
     if (wait) wait_timer(frametimer);
 }
 

@@ -18,11 +18,16 @@ void loadmaingraphics();
 void instmain();
 void pollinput();
 void doall();
+// Decodes a slice of the media that start-up deferred (called after each frame is shown).
+void loadpendingmedia();
 void stattime();
 
 // Start-up steps 1..11; returns 0 when the platform cannot start.
 int startup();
-// One pass of the main loop: clear, poll, frame, present; waits for the frame timer when `wait` is 1.
+// One frame up to its presentation: clear, poll, frame, present; 0 when a stop signal ended the run instead.
+int mainloop_show();
+// One pass of the main loop: mainloop_show, then a slice of deferred media; waits for the frame timer when
+// `wait` is 1.
 void mainloop_frame(int wait);
 // The main loop until quitrequested.
 void mainloop();

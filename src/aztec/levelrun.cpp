@@ -69,6 +69,11 @@ void deletegamestuff_dynamic() {
     timerimg = timerfill1img = timerfill10img = timerwarnimg = moveiconimg = timeiconimg = nullptr;
 }
 
+int levelbackground(int level) {
+    // Themes 1..4 in turn, every fifth level the tent camp.
+    return level >= 1 && level <= 105 ? ((level - 1) % 5) + 1 : 0;
+}
+
 void instgame() {
     gameprevscreen = curscreen;
     m3freebackdrop();
@@ -78,8 +83,7 @@ void instgame() {
         loadgamestuff_dynamic();
     }
 
-    // Background by level: themes 1..4 in turn, every fifth level the tent camp.
-    int b = curlevel >= 1 && curlevel <= 105 ? ((curlevel - 1) % 5) + 1 : 0;
+    const int b = levelbackground(curlevel);
     if (b < 5) {
         freegamebg();
         loadgamebg_dynamic(b);

@@ -27,6 +27,8 @@ extern TImage gameboardimg, uiupleftimg, uiuprightimg, upimg, downback2img, down
     timerfill10img, timerwarnimg, moveiconimg, timeiconimg;
 
 void instgame();
+// The background a level is played on: themes 1..4, 5 for the tent camp, 0 outside the levels.
+int levelbackground(int level);
 void loadgamestuff_dynamic();
 void deletegamestuff_dynamic();
 // Per frame from the game screen: the play clock (from frame 220) and the countdown bar (time levels).

@@ -1,6 +1,7 @@
 #include "platform/audio.h"
 
 #include "globals.h"
+#include "platform/system.h"
 
 TSound sounds[SOUNDSLOTS];
 int soundplayed[SOUNDSLOTS];
@@ -58,7 +59,10 @@ void initsound() {
     sound_ok = load_sound("data\\sound\\click.ogg", 1) ? 1 : 0;
     for (int i = 1; i < SOUNDSLOTS; ++i) soundplayed[i] = 0;
     if (sound_ok != 1) return;
+    // Decoded a slice per frame during the first screens (see loadpendingmedia), or when first played.
+    set_deferred_sound_loading(1);
     for (const BankEntry& e : bank) sounds[e.slot] = load_sound(std::string("data\\sound\\") + e.file, e.slot == 71);
+    set_deferred_sound_loading(0);
 }
 
 void playsound(int slot, float x) { startbanksound(slot, x); }
@@ -80,10 +84,12 @@ void stop_bg() {
 }
 
 void playmusic(const std::string& literal, int flags) {
+    timing_step("before the music");
     stopmusic();
     musicsound = stream_sound("data\\" + literal, flags);
     musicchannel = cue_sound(musicsound, nullptr);
     set_channel_volume(musicchannel, (float)musicvolnow * 0.0028571f);
+    timing_step("music started");
 }
 
 void stopmusic() {

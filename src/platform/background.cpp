@@ -10,6 +10,7 @@
 #include "platform/audio.h"
 #include "platform/paths.h"
 #include "platform/random.h"
+#include "platform/system.h"
 
 int bgnumber = 0;
 TImage bglayer[5];
@@ -181,9 +182,15 @@ float flashenvelope(int& counter) {
     return b;
 }
 
-void drawlightning(float ox) {
-    const float a0 = get_alpha();
-    const float strobe = (float)sindeg(90.0 * framecount);  // lit one frame in four
+// This frame's bolt and sky flash over the back layer of theme 4: brightness 0..1, or -1 when not shown.
+struct Lightning {
+    float bolt = -1, sky = -1;
+    bool shown() const { return bolt >= 0 || sky >= 0; }
+};
+
+// The storm's dice and counters for this frame; drawn by drawlightning.
+Lightning advancelightning() {
+    Lightning l;
     if (boltcount == 0 && rand_range(400, 1) == 1) {
         boltcount = 1;
         boltx = rand_range(centerx, virtw - 50);
@@ -191,20 +198,26 @@ void drawlightning(float ox) {
         playsound_bg(bolt_sound, (float)boltx);
         skyflashcount = 1;
     }
-    if (boltcount > 0) {
-        const float b = flashenvelope(boltcount);
-        set_alpha(a0 * b * strobe);
-        if (boltmirror == 1) set_scale(-1, 1);
-        draw_image_if_loaded(lightning, (float)boltx, 0);
-        set_scale(1, 1);
-    }
+    if (boltcount > 0) l.bolt = flashenvelope(boltcount);
     if (skyflashcount == 0 && rand_range(400, 1) == 1) {
         skyflashcount = 1;
         playsound_bg(skyflash_sound, (float)centerx);
     }
-    if (skyflashcount > 0) {
-        const float b = flashenvelope(skyflashcount);
-        set_alpha(a0 * b * strobe * 0.7f);
+    if (skyflashcount > 0) l.sky = flashenvelope(skyflashcount);
+    return l;
+}
+
+void drawlightning(const Lightning& l, float ox) {
+    const float a0 = get_alpha();
+    const float strobe = (float)sindeg(90.0 * framecount);  // lit one frame in four
+    if (l.bolt >= 0) {
+        set_alpha(a0 * l.bolt * strobe);
+        if (boltmirror == 1) set_scale(-1, 1);
+        draw_image_if_loaded(lightning, (float)boltx, 0);
+        set_scale(1, 1);
+    }
+    if (l.sky >= 0) {
+        set_alpha(a0 * l.sky * strobe * 0.7f);
         set_blend(BLEND_LIGHT);
         set_scale(1, 1);
         draw_image_if_loaded(bglight, (float)centerx + ox, 0);
@@ -214,15 +227,24 @@ void drawlightning(float ox) {
     set_blend(BLEND_ALPHA);
 }
 
-// A layer from <folder><k>.png, else <folder><k>.jpg, else none; a file that exists but cannot be read is
-// reported by the loader.
-TImage loadlayer(const std::string& folder, int k) {
+// The file of layer k: <folder><k>.png, else <folder><k>.jpg, else none.
+std::string layerfile(const std::string& folder, int k) {
     for (const char* ext : {".png", ".jpg"}) {
         std::string name = folder + std::to_string(k) + ext;
-        if (path_exists(name)) return load_image_logged(name);
+        if (path_exists(name)) return name;
     }
-    return nullptr;
+    return {};
 }
+
+// A layer, or none; a file that exists but cannot be read is reported by the loader.
+TImage loadlayer(const std::string& folder, int k) {
+    const std::string name = layerfile(folder, k);
+    return name.empty() ? nullptr : load_image_logged(name);
+}
+
+std::string bgfolder(int number) { return "data\\bg\\bg" + std::to_string(number) + "\\"; }
+const char* const tentbgfile = "data\\bg\\tentbg.jpg";
+const char* const bg4lightfile = "data\\bg\\bg4\\light.png";
 
 }  // namespace
 
@@ -275,9 +297,10 @@ void loadgamebg_dynamic(int number) {
     freegamebg();
     bgnumber = number;
     ++bgserial;
-    const std::string folder = "data\\bg\\bg" + std::to_string(number) + "\\";
+    const std::string folder = bgfolder(number);
     if (bganimation == 1) {
         for (int k = 1; k <= 4; ++k) bglayer[k] = loadlayer(folder, k);
+        timing_step("background layers");
     } else {
         bgfull = load_image_logged(folder + "full.jpg");
     }
@@ -289,17 +312,33 @@ void loadgamebg_dynamic(int number) {
         rainy[d] = (float)rand_range(0, virtw);
     }
     if (number == 4) {
-        bglight = load_image_logged("data\\bg\\bg4\\light.png");
+        bglight = load_image_logged(bg4lightfile);
         set_image_handle(bglight, 799, 0);
     }
     freefireflies();
+}
+
+void preparegamebg(int number) {
+    if (number == 5) {
+        prepare_image(tentbgfile);
+        return;
+    }
+    if (number < 0) return;
+    const std::string folder = bgfolder(number);
+    if (bganimation == 1) {
+        for (int k = 1; k <= 4; ++k)
+            if (std::string name = layerfile(folder, k); !name.empty()) prepare_image(name);
+    } else {
+        prepare_image(folder + "full.jpg");
+    }
+    if (number == 4) prepare_image(bg4lightfile);
 }
 
 void loadgamebg(int number) {
     std::printf("loadgamebg(%d)\n", number);
     freegamebg();
     // One flat picture in either mode; the theme (and with it the music) stays as it was.
-    bgfull = load_image_logged("data\\bg\\tentbg.jpg");
+    bgfull = load_image_logged(tentbgfile);
     bglayer[1] = bgfull;
     ++bgserial;
 }
@@ -311,7 +350,15 @@ void drawbackground(float target_x) {
     }
     bgphase -= (bgphase - target_x) * 0.1f;
     const float d = (float)centerx - bgphase;
-    const int cached = drawstilllayers(stilllayers(), d) ? stilllayers() : 0;
+    // Theme 4's storm is worked out before anything is drawn (nothing drawn in between uses the dice): while
+    // no bolt or flash shows, its two back layers are as still as any other theme's.
+    Lightning storm;
+    int still = stilllayers();
+    if (bgnumber == 4) {
+        storm = advancelightning();
+        still = storm.shown() ? 0 : 2;
+    }
+    const int cached = drawstilllayers(still, d) ? still : 0;
     for (int k = 1; k <= 4; ++k) {
         const float dx = d * layer_shift[k];
         if (k > cached) {
@@ -329,7 +376,7 @@ void drawbackground(float target_x) {
             drawfireflies(1, dx);
         }
         if (bgnumber == 4) {
-            if (k == 1) drawlightning(dx);
+            if (k == 1) drawlightning(storm, dx);
             if (k == 2) drawrain(1, 30);
             if (k == 3) drawrain(31, 60);
         }

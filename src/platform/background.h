@@ -34,6 +34,9 @@ extern int butterflydepth[BUTTERFLIES + 1], butterflyspecies[BUTTERFLIES + 1], b
     butterflyage[BUTTERFLIES + 1];
 
 void loadgamebg_dynamic(int number);
+// Decodes ahead, a little per frame, the files that loadgamebg_dynamic(number) will load (5: the tent picture of
+// loadgamebg; below 0: nothing), so that the screen entry that loads them does not pay for it.
+void preparegamebg(int number);
 // The tent background of the last levels: one picture, the theme (bgnumber) unchanged.
 void loadgamebg(int number);
 void freegamebg();

@@ -7,10 +7,13 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/imagefile.h"
 #include "platform/paths.h"
+#include "platform/readfile.h"
 #include "platform/sdlwindow.h"
+#include "platform/system.h"
 
 // ---------------------------------------------------------------------------------------------------------------
 // Display and drawing context
@@ -216,6 +219,7 @@ std::string renderer_name() {
 
 void graphics_close() {
     picture_forget();
+    forget_prepared_images();  // their textures belong to this renderer
     if (renderer) SDL_DestroyRenderer(renderer);
     if (window) SDL_DestroyWindow(window);
     renderer = nullptr;
@@ -301,9 +305,17 @@ void set_window_icon_rgba(const uint8_t* rgba, int w, int h) {
     SDL_FreeSurface(s);
 }
 
+namespace {
+int minimise_requests = 0;
+}  // namespace
+
 void minimize_window() {
-    if (window) SDL_MinimizeWindow(window);
+    if (!window) return;
+    ++minimise_requests;
+    SDL_MinimizeWindow(window);
 }
+
+int window_minimise_requests() { return minimise_requests; }
 
 void raise_window() {
     if (!window) return;
@@ -407,6 +419,12 @@ struct ImageData {
     std::string source;
     int source_mask[3] = {0, 0, 0};
     bool pixels_dropped = false;
+    // Loaded while loading was deferred: only the header has been read; `pending` holds the file, decoded when
+    // the image is first needed or by load_deferred_images, whichever comes first. `broken`: it then failed.
+    bool deferred = false;
+    bool broken = false;
+    bool sheet = false;  // loaded as a sheet of frames (for the loader's error line)
+    std::string pending;
     std::vector<SDL_Rect> cells;  // frame rectangles in pix
     // Texture: single frames are uploaded as they are; several frames go into an atlas with a one-pixel
     // border copied from each cell's edge, so that filtering never bleeds a neighbouring cell in.
@@ -448,9 +466,13 @@ bool load_pixels(const std::string& path, int flags, const int* mask, Pixels& pi
     return true;
 }
 
+bool resolve(ImageData& im);
+
 // Brings back the pixel copy of an image whose texture was made at load; false when the file cannot be read
 // again as it was.
 bool ensure_pixels(ImageData& im) {
+    if (im.deferred) resolve(im);
+    if (im.broken) return false;
     if (!im.pixels_dropped) return true;
     Pixels p;
     if (!load_pixels(im.source, im.flags, im.source_mask, p) || p.w != im.pix.w || p.h != im.pix.h) return false;
@@ -467,50 +489,50 @@ SDL_Texture* upload(const uint8_t* rgba, int w, int h, int flags) {
     return t;
 }
 
-// Lays the frames out (single frame: as it is; several: atlas with copied borders) into an RGBA buffer.
-std::vector<uint8_t> layout_texture(ImageData& im, const std::vector<uint8_t>& src) {
+// Lays the frames out into an RGBA buffer: a single frame that is the whole sheet is used as it is (`out` stays
+// empty and the sheet's own pixels are the texture); several frames go into an atlas with copied borders.
+void layout_texture(ImageData& im, const std::vector<uint8_t>& src, std::vector<uint8_t>& out) {
     const int cw = im.width, ch = im.height, n = (int)im.cells.size();
     im.tex_cells.clear();
+    out.clear();
     if (n == 1 && im.cells[0].w == im.pix.w && im.cells[0].h == im.pix.h) {
         im.tex_w = im.pix.w;
         im.tex_h = im.pix.h;
         im.tex_cells.push_back({0, 0, cw, ch});
-        return src;
+        return;
     }
     const int pw = cw + 2, ph = ch + 2;
     int cols = std::max(1, std::min(n, 8192 / pw));
     int rows = (n + cols - 1) / cols;
     im.tex_w = cols * pw;
     im.tex_h = rows * ph;
-    std::vector<uint8_t> out((size_t)im.tex_w * im.tex_h * 4, 0);
+    out.assign((size_t)im.tex_w * im.tex_h * 4, 0);
+    const size_t row_bytes = (size_t)cw * 4;
     for (int k = 0; k < n; ++k) {
         const SDL_Rect& c = im.cells[k];
         int ox = (k % cols) * pw, oy = (k / cols) * ph;
         for (int y = -1; y <= ch; ++y) {
-            int sy = std::clamp(y, 0, ch - 1) + c.y;
-            for (int x = -1; x <= cw; ++x) {
-                int sx = std::clamp(x, 0, cw - 1) + c.x;
-                const uint8_t* s = &src[((size_t)sy * im.pix.w + sx) * 4];
-                uint8_t* d = &out[((size_t)(oy + y + 1) * im.tex_w + (ox + x + 1)) * 4];
-                d[0] = s[0];
-                d[1] = s[1];
-                d[2] = s[2];
-                d[3] = s[3];
-            }
+            const int sy = std::clamp(y, 0, ch - 1) + c.y;
+            const uint8_t* s = &src[((size_t)sy * im.pix.w + c.x) * 4];
+            uint8_t* d = &out[((size_t)(oy + y + 1) * im.tex_w + ox) * 4];
+            std::memcpy(d, s, 4);                       // left border: the cell's first pixel again
+            std::memcpy(d + 4, s, row_bytes);           // the row
+            std::memcpy(d + 4 + row_bytes, s + row_bytes - 4, 4);  // right border: its last pixel again
         }
         im.tex_cells.push_back({ox + 1, oy + 1, cw, ch});
     }
-    return out;
 }
 
 SDL_Texture* texture_of(ImageData& im) {
+    if (im.deferred) resolve(im);
     if (im.tex && im.tex_generation == context_generation) return im.tex;
     if (!renderer) return nullptr;
     im.tex = nullptr;
     if (!ensure_pixels(im)) return nullptr;
     im.pushed_blend = -1;
-    std::vector<uint8_t> buf = layout_texture(im, im.pix.rgba);
-    im.tex = upload(buf.data(), im.tex_w, im.tex_h, im.flags);
+    std::vector<uint8_t> buf;
+    layout_texture(im, im.pix.rgba, buf);
+    im.tex = upload(buf.empty() ? im.pix.rgba.data() : buf.data(), im.tex_w, im.tex_h, im.flags);
     im.tex_generation = context_generation;
     return im.tex;
 }
@@ -523,8 +545,9 @@ SDL_Texture* mask_texture_of(ImageData& im, int alpha_byte) {
     if (!texture_of(im) || !ensure_pixels(im)) return nullptr;
     std::vector<uint8_t> src = im.pix.rgba;
     for (size_t i = 0; i < src.size(); i += 4) src[i + 3] = (src[i + 3] * alpha_byte >= 255 * 255 / 2 + 1) ? 255 : 0;
-    std::vector<uint8_t> buf = layout_texture(im, src);
-    im.mask_tex = upload(buf.data(), im.tex_w, im.tex_h, im.flags);
+    std::vector<uint8_t> buf;
+    layout_texture(im, src, buf);
+    im.mask_tex = upload(buf.empty() ? src.data() : buf.data(), im.tex_w, im.tex_h, im.flags);
     SDL_SetTextureBlendMode(im.mask_tex, SDL_BLENDMODE_BLEND);
     im.mask_generation = context_generation;
     im.mask_alpha = alpha_byte;
@@ -542,40 +565,153 @@ SDL_BlendMode sdl_blend(int mode) {
 
 // The texture is made as the image is loaded, so that no first draw in the middle of play pays for it; the
 // pixel copy then goes (it can be read again from the file).
-TImage settle(TImage img, const std::string& path) {
-    img->source = path;
-    img->source_mask[0] = mask_r;
-    img->source_mask[1] = mask_g;
-    img->source_mask[2] = mask_b;
-    if (texture_of(*img)) {
-        std::vector<uint8_t>().swap(img->pix.rgba);
-        img->pixels_dropped = true;
+void settle(ImageData& im) {
+    if (texture_of(im)) {
+        std::vector<uint8_t>().swap(im.pix.rgba);
+        im.pixels_dropped = true;
     }
+}
+
+// Decodes the file of an image loaded while loading was deferred, and makes its texture as any load does.
+// A file that no longer decodes to the size its header gave leaves the image without pixels: it draws nothing.
+bool resolve(ImageData& im) {
+    if (!im.deferred) return !im.broken;
+    im.deferred = false;
+    const std::string bytes = std::move(im.pending);
+    im.pending.clear();
+    Pixels p;
+    if (!decode_image_memory((const uint8_t*)bytes.data(), bytes.size(), p) || p.w != im.pix.w || p.h != im.pix.h) {
+        // Reported as the loader reports a file it cannot decode, only later.
+        std::printf(im.sheet ? "error LoadAnimIm %s\n" : "error LoadIm %s\n", im.source.c_str());
+        im.broken = true;
+        return false;
+    }
+    if ((im.flags & IMAGE_MASKED) && !p.has_alpha) mask_pixels(p, im.source_mask[0], im.source_mask[1], im.source_mask[2]);
+    im.pix = std::move(p);
+    settle(im);
+    return true;
+}
+
+int defer_loading = 0;
+std::vector<std::weak_ptr<ImageData>> deferred_images;  // in the order they were loaded
+size_t deferred_next = 0;
+
+// One loader for whole pictures (cell_w 0) and sheets of frames.
+TImage load_sheet(const std::string& path, int cell_w, int cell_h, int first, int count, int flags) {
+    if (flags == -1) flags = IMAGE_MASKED | IMAGE_FILTERED;
+    if (cell_w < 0 || (cell_w > 0 && (cell_h <= 0 || count <= 0 || first < 0))) return nullptr;
+    const bool sheet = cell_w > 0;
+    Pixels pix;
+    const int mask[3] = {mask_r, mask_g, mask_b};
+    std::string bytes;
+    if (defer_loading) {
+        if (read_file(resolve_path(path), bytes, (size_t)64 << 20) != READ_OK ||
+            !decode_image_size((const uint8_t*)bytes.data(), bytes.size(), &pix.w, &pix.h))
+            return nullptr;
+    } else if (!load_pixels(path, flags, mask, pix)) {
+        return nullptr;
+    }
+    std::vector<SDL_Rect> cells;
+    if (cell_w == 0) {
+        cells.push_back({0, 0, pix.w, pix.h});
+        cell_w = pix.w;
+        cell_h = pix.h;
+    } else {
+        std::vector<CellRect> cut;
+        if (!cut_cells(pix.w, pix.h, cell_w, cell_h, first, count, cut)) return nullptr;
+        for (const CellRect& c : cut) cells.push_back({c.x, c.y, c.w, c.h});
+    }
+    TImage img = make_image(std::move(pix), std::move(cells), cell_w, cell_h, flags);
+    img->source = path;
+    std::copy(mask, mask + 3, img->source_mask);
+    if (defer_loading) {
+        img->sheet = sheet;
+        img->deferred = true;
+        img->pending = std::move(bytes);
+        deferred_images.push_back(img);
+        return img;
+    }
+    settle(*img);
     return img;
+}
+
+// Whole pictures decoded ahead of their load (see prepare_image), with the mask colour they were made with.
+struct Prepared {
+    std::string path;
+    TImage image;
+    int mask[3];
+};
+std::vector<std::string> prepare_queue;
+// Never destroyed: at the end of the program no texture may be freed after the renderer has gone.
+std::vector<Prepared>& prepared = *new std::vector<Prepared>;
+
+TImage take_prepared(const std::string& path, int flags) {
+    for (auto it = prepared.begin(); it != prepared.end(); ++it) {
+        const Prepared& p = *it;
+        if (p.path != path || !p.image || p.image->flags != flags || p.mask[0] != mask_r || p.mask[1] != mask_g ||
+            p.mask[2] != mask_b)
+            continue;
+        TImage img = p.image;
+        prepared.erase(it);
+        img->hx = auto_midhandle ? img->width * 0.5f : 0;
+        img->hy = auto_midhandle ? img->height * 0.5f : 0;
+        return img;
+    }
+    return nullptr;
 }
 
 }  // namespace
 
 TImage load_image(const std::string& path, int flags) {
-    if (flags == -1) flags = IMAGE_MASKED | IMAGE_FILTERED;
-    Pixels pix;
-    const int mask[3] = {mask_r, mask_g, mask_b};
-    if (!load_pixels(path, flags, mask, pix)) return nullptr;
-    int w = pix.w, h = pix.h;
-    return settle(make_image(std::move(pix), {{0, 0, w, h}}, w, h, flags), path);
+    if (!prepared.empty() && !defer_loading)
+        if (TImage img = take_prepared(path, flags == -1 ? IMAGE_MASKED | IMAGE_FILTERED : flags)) return img;
+    return load_sheet(path, 0, 0, 0, 1, flags);
+}
+
+void prepare_image(const std::string& path) {
+    if (!renderer || render_off) return;
+    prepare_queue.push_back(path);
+}
+
+int prepare_images_step(double budget_ms) {
+    const double start = thread_cpu_ms();
+    while (!prepare_queue.empty() && thread_cpu_ms() - start < budget_ms) {
+        const std::string path = prepare_queue.front();
+        prepare_queue.erase(prepare_queue.begin());
+        const int saved = defer_loading;
+        defer_loading = 0;
+        if (TImage img = load_sheet(path, 0, 0, 0, 1, -1)) prepared.push_back({path, img, {mask_r, mask_g, mask_b}});
+        defer_loading = saved;
+    }
+    return (int)prepare_queue.size();
+}
+
+void forget_prepared_images() {
+    prepare_queue.clear();
+    prepared.clear();
 }
 
 TImage load_anim_image(const std::string& path, int cell_w, int cell_h, int first, int count, int flags) {
-    if (flags == -1) flags = IMAGE_MASKED | IMAGE_FILTERED;
-    if (cell_w <= 0 || cell_h <= 0 || count <= 0 || first < 0) return nullptr;
-    Pixels pix;
-    const int mask[3] = {mask_r, mask_g, mask_b};
-    if (!load_pixels(path, flags, mask, pix)) return nullptr;
-    std::vector<CellRect> cut;
-    if (!cut_cells(pix.w, pix.h, cell_w, cell_h, first, count, cut)) return nullptr;
-    std::vector<SDL_Rect> cells;
-    for (const CellRect& c : cut) cells.push_back({c.x, c.y, c.w, c.h});
-    return settle(make_image(std::move(pix), std::move(cells), cell_w, cell_h, flags), path);
+    if (cell_w <= 0) return nullptr;
+    return load_sheet(path, cell_w, cell_h, first, count, flags);
+}
+
+void set_deferred_loading(int on) { defer_loading = on ? 1 : 0; }
+
+int load_deferred_images(double budget_ms) {
+    const double start = thread_cpu_ms();
+    while (deferred_next < deferred_images.size() && thread_cpu_ms() - start < budget_ms) {
+        if (TImage img = deferred_images[deferred_next++].lock()) {
+            const double t0 = thread_cpu_ms();
+            resolve(*img);
+            if (timing_on()) std::fprintf(stderr, "deferred %s %.1f ms\n", img->source.c_str(), thread_cpu_ms() - t0);
+        }
+    }
+    if (deferred_next >= deferred_images.size()) {
+        deferred_images.clear();
+        deferred_next = 0;
+    }
+    return (int)(deferred_images.size() - deferred_next);
 }
 
 TImage image_from_rgba(const uint8_t* rgba, int w, int h, int flags) {
@@ -619,10 +755,12 @@ uint32_t image_pixel(const TImage& image, int frame, int x, int y) {
 }
 
 int image_has_texture(const TImage& image) {
-    return image && image->tex && image->tex_generation == context_generation ? 1 : 0;
+    return image && !image->deferred && image->tex && image->tex_generation == context_generation ? 1 : 0;
 }
 
-int image_holds_pixels(const TImage& image) { return image && !image->pixels_dropped ? 1 : 0; }
+int image_holds_pixels(const TImage& image) {
+    return image && !image->deferred && !image->broken && !image->pixels_dropped ? 1 : 0;
+}
 
 namespace {
 DrawObserver draw_observer = nullptr;
@@ -648,6 +786,9 @@ void draw_image(const TImage& image, float x, float y, int frame) {
         }
     }
     if (!tex) return;
+    // Blended at alpha 0 or squashed flat, nothing of it shows: the rasteriser need not even be asked (on the
+    // software renderer every call costs, visible or not).
+    if ((col.a == 0 && (ds.blend == BLEND_ALPHA || ds.blend == BLEND_LIGHT)) || ds.sx == 0 || ds.sy == 0) return;
 
     const SDL_Rect& tc = im.tex_cells[frame];
     const float u0 = -im.hx, v0 = -im.hy, u1 = im.width - im.hx, v1 = im.height - im.hy;
@@ -664,6 +805,12 @@ void draw_image(const TImage& image, float x, float y, int frame) {
         v[i].color = col;
         v[i].tex_coord = {tus[i], tvs[i]};
     }
+    // Wholly off the output: nothing to draw either.
+    const float minx = std::min(std::min(v[0].position.x, v[1].position.x), std::min(v[2].position.x, v[3].position.x));
+    const float maxx = std::max(std::max(v[0].position.x, v[1].position.x), std::max(v[2].position.x, v[3].position.x));
+    const float miny = std::min(std::min(v[0].position.y, v[1].position.y), std::min(v[2].position.y, v[3].position.y));
+    const float maxy = std::max(std::max(v[0].position.y, v[1].position.y), std::max(v[2].position.y, v[3].position.y));
+    if (maxx < 0 || maxy < 0 || minx > (float)out_w || miny > (float)out_h) return;
     static const int idx[6] = {0, 1, 2, 0, 2, 3};
     SDL_RenderGeometry(renderer, tex, v, 4, idx, 6);
 }

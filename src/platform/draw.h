@@ -52,6 +52,9 @@ void output_size(int* w, int* h);
 void set_window_title(const std::string& title);
 void set_window_icon_rgba(const uint8_t* rgba, int w, int h);
 void minimize_window();
+// How many times the window was asked to minimise (a window system may refuse, and the dummy driver of the
+// headless runs keeps no state that would show it).
+int window_minimise_requests();
 // Brings the window to the front (restoring it when minimised).
 void raise_window();
 // Outer rectangle of the game window (with frame) and of the desktop: left, top, right, bottom.
@@ -74,6 +77,21 @@ void get_color(int* r, int* g, int* b);
 // ---- images ----
 TImage load_image(const std::string& path, int flags);
 TImage load_anim_image(const std::string& path, int cell_w, int cell_h, int first, int count, int flags);
+// While on, images are loaded without decoding: the header gives their size (a missing or broken file is still
+// refused at once), and the pixels are decoded when the image is first used, or earlier by
+// load_deferred_images. Start-up loads this way what the first screens do not show.
+void set_deferred_loading(int on);
+// Decodes deferred images, oldest first, until `budget_ms` of this thread's CPU time is spent (one at least
+// when any is left and the budget is above 0); returns how many are left.
+int load_deferred_images(double budget_ms);
+// A whole picture that is about to be loaded (the next screen's background, while the screen fades out) can be
+// decoded ahead: prepare_image queues its file, prepare_images_step decodes queued files (and makes their
+// textures) within a budget of this thread's CPU time, and load_image of the same file, with the default flags
+// and the same mask colour, then takes the prepared image instead of decoding. forget_prepared_images drops
+// what was not taken. Nothing is prepared without a display.
+void prepare_image(const std::string& path);
+int prepare_images_step(double budget_ms);
+void forget_prepared_images();
 // An image made from pixels in memory (RGBA, row-major), one frame.
 TImage image_from_rgba(const uint8_t* rgba, int w, int h, int flags);
 void set_mask_color(int r, int g, int b);

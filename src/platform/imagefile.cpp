@@ -11,8 +11,8 @@
 
 namespace {
 
-bool decode_png(const uint8_t* data, size_t size, Pixels& out) {
-    png_image img;
+// Reads the header; false (and nothing to free) when it is broken or the picture too large.
+bool begin_png(const uint8_t* data, size_t size, png_image& img) {
     std::memset(&img, 0, sizeof img);
     img.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&img, data, size)) return false;
@@ -20,6 +20,12 @@ bool decode_png(const uint8_t* data, size_t size, Pixels& out) {
         png_image_free(&img);
         return false;
     }
+    return true;
+}
+
+bool decode_png(const uint8_t* data, size_t size, Pixels& out) {
+    png_image img;
+    if (!begin_png(data, size, img)) return false;
     out.has_alpha = (img.format & PNG_FORMAT_FLAG_ALPHA) != 0;
     img.format = PNG_FORMAT_RGBA;
     out.w = (int)img.width;
@@ -44,7 +50,7 @@ void jpeg_fail(j_common_ptr cinfo) {
 
 void jpeg_quiet(j_common_ptr, int) {}
 
-bool decode_jpeg(const uint8_t* data, size_t size, Pixels& out) {
+bool decode_jpeg(const uint8_t* data, size_t size, Pixels& out, bool header_only) {
     // libjpeg reports errors by a long jump back here, which skips destructors: nothing with one may live in
     // this function across the decoding calls. The row buffer comes from libjpeg's own pool, which
     // jpeg_destroy_decompress frees.
@@ -65,6 +71,12 @@ bool decode_jpeg(const uint8_t* data, size_t size, Pixels& out) {
         cinfo.image_height > IMAGE_MAX_SIDE) {
         jpeg_destroy_decompress(&cinfo);
         return false;
+    }
+    if (header_only) {
+        out.w = (int)cinfo.image_width;
+        out.h = (int)cinfo.image_height;
+        jpeg_destroy_decompress(&cinfo);
+        return true;
     }
     cinfo.out_color_space = JCS_RGB;
     jpeg_start_decompress(&cinfo);
@@ -93,7 +105,27 @@ bool decode_jpeg(const uint8_t* data, size_t size, Pixels& out) {
 bool decode_image_memory(const uint8_t* data, size_t size, Pixels& out) {
     out = Pixels();
     if (size >= 8 && std::memcmp(data, "\x89PNG\r\n\x1a\n", 8) == 0) return decode_png(data, size, out);
-    if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) return decode_jpeg(data, size, out);
+    if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) return decode_jpeg(data, size, out, false);
+    return false;
+}
+
+bool decode_image_size(const uint8_t* data, size_t size, int* w, int* h) {
+    *w = *h = 0;
+    if (size >= 8 && std::memcmp(data, "\x89PNG\r\n\x1a\n", 8) == 0) {
+        png_image img;
+        if (!begin_png(data, size, img)) return false;
+        *w = (int)img.width;
+        *h = (int)img.height;
+        png_image_free(&img);
+        return true;
+    }
+    if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) {
+        Pixels p;
+        if (!decode_jpeg(data, size, p, true)) return false;
+        *w = p.w;
+        *h = p.h;
+        return true;
+    }
     return false;
 }
 

@@ -18,6 +18,9 @@ enum { IMAGE_MAX_SIDE = 4096 };
 // than IMAGE_MAX_SIDE either way.
 bool decode_image_file(const std::string& path, Pixels& out);
 bool decode_image_memory(const uint8_t* data, size_t size, Pixels& out);
+// Only the size from the header of a PNG or JPEG in memory, without decoding the pixels; false where
+// decode_image_memory would refuse the header.
+bool decode_image_size(const uint8_t* data, size_t size, int* w, int* h);
 
 // Masking an image without alpha: pixels of exactly the mask colour get alpha 0 and, as colour, the average of
 // their unmasked neighbours (so that filtering shows no fringe); every other pixel gets alpha 255.

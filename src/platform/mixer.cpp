@@ -9,15 +9,20 @@
 
 #include "platform/paths.h"
 #include "platform/readfile.h"
+#include "platform/system.h"
 #include "platform/wavfile.h"
 
 struct SoundData {
     std::vector<int16_t> samples;  // interleaved stereo at MIXRATE
     bool loop = false;
     std::string stream;            // a streamed sound: the file, decoded while it plays (samples stay empty)
+    std::string deferred;          // loaded while loading was deferred: the file, decoded when first needed
+    bool ogg = false;
 };
 
 namespace {
+void resolve(SoundData& s);
+
 // The decoder of one playing instance of a streamed sound.
 struct Stream {
     OggVorbis_File vf;
@@ -194,6 +199,7 @@ bool make_room() {
 
 TChannel start(const TSound& sound, const TChannel& channel, bool paused) {
     TChannel ch = channel ? channel : std::make_shared<ChannelData>();
+    if (sound) resolve(*sound);
     if (!sound || (sound->samples.empty() && sound->stream.empty())) return ch;
     std::unique_ptr<Stream> stream;
     if (!sound->stream.empty() && !(stream = open_stream(sound->stream))) return ch;
@@ -268,6 +274,25 @@ void SDLCALL callback(void*, Uint8* stream, int len) { mix_core((int16_t*)stream
 
 }  // namespace
 
+namespace {
+int defer_sounds = 0;
+std::vector<std::weak_ptr<SoundData>> deferred_sounds;  // in the order they were loaded
+size_t deferred_next = 0;
+
+bool decode_sound(const std::string& real, bool ogg, std::vector<int16_t>& out) {
+    return (ogg ? decode_ogg(real, out) : decode_wav(real, out)) && !out.empty();
+}
+
+// Decodes a deferred sound; one that fails now stays silent (it plays nothing).
+void resolve(SoundData& s) {
+    if (s.deferred.empty()) return;
+    const std::string real = std::move(s.deferred);
+    s.deferred.clear();
+    if (!decode_sound(real, s.ogg, s.samples)) s.samples.clear();
+}
+
+}  // namespace
+
 TSound load_sound(const std::string& path, int flags) {
     std::string real = resolve_path(path);
     FILE* f = std::fopen(real.c_str(), "rb");
@@ -278,13 +303,29 @@ TSound load_sound(const std::string& path, int flags) {
     if (n < 4) return nullptr;
     auto sound = std::make_shared<SoundData>();
     sound->loop = flags == 1;
-    bool ok = false;
-    if (std::memcmp(magic, "OggS", 4) == 0)
-        ok = decode_ogg(real, sound->samples);
-    else if (std::memcmp(magic, "RIFF", 4) == 0)
-        ok = decode_wav(real, sound->samples);
-    if (!ok || sound->samples.empty()) return nullptr;
+    sound->ogg = std::memcmp(magic, "OggS", 4) == 0;
+    if (!sound->ogg && std::memcmp(magic, "RIFF", 4) != 0) return nullptr;
+    if (defer_sounds) {
+        sound->deferred = real;
+        deferred_sounds.push_back(sound);
+        return sound;
+    }
+    if (!decode_sound(real, sound->ogg, sound->samples)) return nullptr;
     return sound;
+}
+
+void set_deferred_sound_loading(int on) { defer_sounds = on ? 1 : 0; }
+
+int load_deferred_sounds(double budget_ms) {
+    const double start = thread_cpu_ms();
+    while (deferred_next < deferred_sounds.size() && thread_cpu_ms() - start < budget_ms) {
+        if (TSound s = deferred_sounds[deferred_next++].lock()) resolve(*s);
+    }
+    if (deferred_next >= deferred_sounds.size()) {
+        deferred_sounds.clear();
+        deferred_next = 0;
+    }
+    return (int)(deferred_sounds.size() - deferred_next);
 }
 
 TSound stream_sound(const std::string& path, int flags) {
@@ -304,7 +345,11 @@ TSound sound_from_samples(const std::vector<int16_t>& stereo, int flags) {
     return sound;
 }
 
-int sound_frames(const TSound& sound) { return sound ? (int)(sound->samples.size() / 2) : 0; }
+int sound_frames(const TSound& sound) {
+    if (!sound) return 0;
+    resolve(*sound);
+    return (int)(sound->samples.size() / 2);
+}
 
 TChannel alloc_channel() { return std::make_shared<ChannelData>(); }
 

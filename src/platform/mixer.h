@@ -20,6 +20,12 @@ enum { MIXRATE = 44100, MIXCHANNELS = 64 };
 // Decodes an OGG Vorbis or WAV file (told apart by their first bytes) into a sound; flags 1 = loop.
 // Null when the file is missing or cannot be decoded.
 TSound load_sound(const std::string& path, int flags);
+// While on, load_sound only checks that the file is there and of a known kind; it is decoded when first played
+// (or measured), or earlier by load_deferred_sounds. A file that then fails to decode plays nothing.
+void set_deferred_sound_loading(int on);
+// Decodes deferred sounds, oldest first, until `budget_ms` of this thread's CPU time is spent; returns how many
+// are left.
+int load_deferred_sounds(double budget_ms);
 // As load_sound, but an OGG Vorbis file at the mixing rate is decoded piece by piece while it plays (music),
 // each playing instance with its own decoder. Other files are decoded whole.
 TSound stream_sound(const std::string& path, int flags);

@@ -1,11 +1,13 @@
 #include "platform/system.h"
 
 #include <SDL.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 
@@ -46,6 +48,32 @@ int platform_init() {
 }
 
 void platform_quit() { SDL_Quit(); }
+
+double process_cpu_seconds() {
+    rusage ru;
+    getrusage(RUSAGE_SELF, &ru);
+    return (double)ru.ru_utime.tv_sec + ru.ru_utime.tv_usec * 1e-6 + (double)ru.ru_stime.tv_sec +
+           ru.ru_stime.tv_usec * 1e-6;
+}
+
+double thread_cpu_ms() {
+    timespec t;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return (double)t.tv_sec * 1e3 + (double)t.tv_nsec * 1e-6;
+}
+
+int timing_on() {
+    static const int on = std::getenv("OMBRIVALE_TIMES") != nullptr ? 1 : 0;
+    return on;
+}
+
+void timing_step(const char* what) {
+    static double last = 0;
+    if (!timing_on()) return;
+    const double now = process_cpu_seconds();
+    std::fprintf(stderr, "time %-28s %7.1f ms  (%.3f s)\n", what, (now - last) * 1000.0, now);
+    last = now;
+}
 
 TTimer create_timer(int hz) {
     TTimer t;

@@ -39,6 +39,16 @@ int stop_signal();
 // window could be shown; the caller has printed the message on standard output anyway.
 int show_error_box(const char* title, const std::string& text);
 
+// CPU seconds of the whole process so far (every thread).
+double process_cpu_seconds();
+// CPU milliseconds of the calling thread so far (budgets for work spread over frames).
+double thread_cpu_ms();
+// With OMBRIVALE_TIMES set, prints on standard error the CPU time since the previous call, under `what`:
+// a breakdown of the start-up and of slow frames that leaves the standard output untouched.
+void timing_step(const char* what);
+// 1 when OMBRIVALE_TIMES is set.
+int timing_on();
+
 // Names of the video and audio drivers in use ("none" when a subsystem is not running).
 const char* video_driver_name();
 const char* audio_driver_name();

@@ -338,11 +338,15 @@ std::string rankscoretext(int score, int r) {
     return s + " " + gametext(7, 3);
 }
 
+int mapbackground(int from) {
+    return from == screen_game || from == screen_story || from == screen_menu ? 11 : -1;
+}
+
 void instadventuremap() {
     mapprevscreen = curscreen;
     stop_bg();
     loadmapstuff_dynamic();
-    if (mapprevscreen == screen_game || mapprevscreen == screen_story || mapprevscreen == screen_menu) {
+    if (mapbackground(mapprevscreen) >= 0) {
         freegamebg();
         loadgamebg_dynamic(11);
     }

@@ -33,6 +33,8 @@ extern float mapshakex, mapshakey;   // shake of the rank bar
 
 void loadmapstuff();
 void instadventuremap();
+// The background the map loads when entered from screen `from`; -1 when it keeps the one it finds.
+int mapbackground(int from);
 void showadventuremap();
 void drawpreviewlevel();
 void loadmapstuff_dynamic();

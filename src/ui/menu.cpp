@@ -73,6 +73,8 @@ void deletemenustuff_dynamic() {
     stop_ambient();
 }
 
+int menubackground(int from) { return from == screen_game || from == screen_story ? 0 : -1; }
+
 void instmenu() {
     prevscreen = curscreen;
     if (customcursor == -1) show_mouse();
@@ -86,7 +88,7 @@ void instmenu() {
     paused = -1;
     mouseactive = 1;
     menuframes = 0;
-    if (prevscreen == screen_game || prevscreen == screen_story) {
+    if (menubackground(prevscreen) >= 0) {
         freegamebg();
         loadgamebg_dynamic(0);
     }

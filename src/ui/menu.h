@@ -18,6 +18,8 @@ extern TImage menubg1img, menubg2img;  // per visit: the menu picture and its fl
 
 void loadmenustuff();
 void instmenu();
+// The background the menu loads when entered from screen `from`; -1 when it keeps the one it finds.
+int menubackground(int from);
 void showmenu();
 void loadmenustuff_dynamic();
 void deletemenustuff_dynamic();

@@ -9,8 +9,10 @@
 #include <iterator>
 
 #include "app/bugreport.h"
+#include "app/cmdline.h"
 #include "app/journal.h"
 #include "app/replay.h"
+#include "app/shell.h"
 #include "storage/settings.h"
 #include "support/headless.h"
 
@@ -29,10 +31,11 @@ int parse(const std::string& bytes, journaldata* j, std::string* error) {
 }
 
 // A small journal: two user files, a mouse path, a held button, typed characters, focus events, ticks,
-// repeats, checks and the summary.
+// held frames, checks and the summary.
 std::string samplejournal(bool summary = true) {
-    jheader h;
-    h.version = "0.0.10";
+    journaldata j;
+    jheader& h = j.header;
+    h.version = gameversion();
     h.levelshash = 0x1234;
     h.textshash = 0x5678;
     h.virtw = 1024;
@@ -40,17 +43,13 @@ std::string samplejournal(bool summary = true) {
     h.desktopw = 1920;
     h.desktoph = 1080;
     h.seed = -77;
-    std::string body;
-    journal_put_file(body, {"settings.txt", "1\r\n1\r\n"});
-    journal_put_file(body, {"players1.ppp", std::string(300, '\0')});
-    jframe prev, f;
+    h.files = {{"settings.txt", "1\r\n1\r\n"}, {"players1.ppp", std::string(300, '\0')}};
+    jframe f;
     f.mx = 500;
     f.my = 300;
     f.tick1 = 1;
-    journal_put_frame(body, prev, f);
-    prev = f;
-    journal_put_repeat(body, 48);
-    jframe g = jframe_held(prev);
+    j.runs.push_back({f, 49});
+    jframe g = jframe_held(f);
     g.mx = -3;  // off the left edge of a letterboxed screen
     g.down1 = 1;
     g.hit1 = 1;
@@ -58,21 +57,17 @@ std::string samplejournal(bool summary = true) {
     g.chars = {'A', 8, 13};
     g.events = {1, 0};
     g.close = 1;
-    journal_put_frame(body, prev, g);
-    journal_put_check(body, 50, 0xdeadbeef);
-    journal_put_repeat(body, 1000);
-    journal_put_check(body, 100, 0xfeedface);
-    if (summary) {
-        jsummary s;
-        s.frames = 1050;
-        s.screen = 13;
-        s.level = 3;
-        s.score = 4200;
-        s.statesum = 7;
-        s.filesum = 9;
-        journal_put_summary(body, s);
-    }
-    return journal_header_bytes(h) + journal_deflate(body);
+    j.runs.push_back({g, 1001});
+    j.frames = 1050;
+    j.checks = {{50, 0xbeef}, {100, 0xface}};
+    j.finished = summary;
+    j.summary.frames = 1050;
+    j.summary.screen = 13;
+    j.summary.level = 3;
+    j.summary.score = 4200;
+    j.summary.statesum = 7;
+    j.summary.filesum = 9;
+    return journal_write_all(j, 400);
 }
 
 std::string gamebinary() { return build_dir() + "/ombrivale"; }
@@ -100,18 +95,19 @@ TEST(JournalReader, ReadsBackEverythingWritten) {
     journaldata j;
     std::string error;
     ASSERT_EQ(parse(samplejournal(), &j, &error), JOURNAL_COMPLETE) << error;
-    EXPECT_EQ(j.header.version, "0.0.10");
+    EXPECT_EQ(j.header.version, gameversion());
     EXPECT_EQ(j.header.seed, -77);
     EXPECT_EQ(j.header.desktopw, 1920);
     ASSERT_EQ(j.header.files.size(), 2u);
     EXPECT_EQ(j.header.files[0].name, "settings.txt");
+    EXPECT_EQ(j.header.files[0].bytes, "1\r\n1\r\n");
     EXPECT_EQ(j.header.files[1].bytes.size(), 300u);
     EXPECT_EQ(j.frames, 1050);
     ASSERT_EQ(j.runs.size(), 4u);
     EXPECT_EQ(j.runs[0].frame.mx, 500);
     EXPECT_EQ(j.runs[0].frame.tick1, 1);
     EXPECT_EQ(j.runs[1].count, 48);
-    EXPECT_EQ(j.runs[1].frame.tick1, 0);  // a repeat holds the position, not the one-off ticks
+    EXPECT_EQ(j.runs[1].frame.tick1, 0);  // a held frame keeps the position, not the one-off ticks
     const jframe& g = j.runs[2].frame;
     EXPECT_EQ(g.mx, -3);
     EXPECT_EQ(g.my, 300);
@@ -126,8 +122,76 @@ TEST(JournalReader, ReadsBackEverythingWritten) {
     EXPECT_EQ(j.runs[3].frame.hit1, 0);
     ASSERT_EQ(j.checks.size(), 2u);
     EXPECT_EQ(j.checks[1].frame, 100);
-    EXPECT_EQ(j.checks[1].sum, 0xfeedfaceu);
+    EXPECT_EQ(j.checks[1].sum, 0xfaceu);
     EXPECT_EQ(j.summary.score, 4200);
+    // Written again from what was read, the same bytes.
+    EXPECT_EQ(journal_write_all(j, 400), samplejournal());
+}
+
+// Every kind of value the frame coder meets comes back as it went in: pointer jumps of every size and
+// direction, slow and fast strokes, timer ticks early, late and several at once, presses without the button
+// held, every key, focus changes and typed bytes of every value.
+TEST(JournalReader, FramesComeBackExactlyWhateverTheyHold) {
+    journaldata j;
+    j.header.virtw = 1024;
+    j.header.virth = 768;
+    uint32_t r = 12345;
+    auto next = [&r](int n) {
+        r = r * 1103515245u + 12345u;
+        return (int)((r >> 8) % (uint32_t)n);
+    };
+    std::vector<jframe> frames;
+    jframe f;
+    for (int i = 0; i < 6000; ++i) {
+        jframe g = jframe_held(f);
+        const int kind = next(10);
+        if (kind < 4) {  // a stroke: the step changes a little
+            g.mx += (f.mx - (frames.size() > 1 ? frames[frames.size() - 2].mx : 0)) + next(5) - 2;
+            g.my += next(7) - 3;
+        } else if (kind == 4) {  // a jump anywhere, even far off the screen
+            g.mx = next(200001) - 100000;
+            g.my = next(3000) - 1500;
+        }
+        g.mx = std::clamp(g.mx, -100000, 100000);  // as far as a pointer may go
+        g.my = std::clamp(g.my, -100000, 100000);
+        if (next(40) == 0) g.tick1 = 1 + next(15);
+        if (next(45) == 0) g.tick2 = 1 + next(15);
+        if (next(30) == 0) g.down1 = !g.down1;
+        if (next(25) == 0) g.keys = next(256);
+        if (next(30) == 0) g.hit1 = 1 + next(3);
+        if (next(50) == 0) g.hit2 = 1 + next(3);
+        if (next(200) == 0) g.close = 1;
+        if (next(80) == 0)
+            for (int e = next(5); e > 0; --e) g.events.push_back((uint8_t)next(2));
+        if (next(60) == 0)
+            for (int c = next(9); c > 0; --c) g.chars.push_back((uint8_t)next(256));
+        frames.push_back(g);
+        f = g;
+        j.runs.push_back({g, 1});
+    }
+    j.frames = (int)frames.size();
+    for (int c = 50; c <= j.frames; c += 100) j.checks.push_back({c, (uint32_t)next(65536)});
+    std::string bytes = journal_write_all(j, 333);
+    journaldata back;
+    std::string error;
+    ASSERT_EQ(parse(bytes, &back, &error), JOURNAL_CUT) << error;  // no summary
+    ASSERT_EQ(back.frames, j.frames);
+    int at = 0;
+    for (const jrun& run : back.runs)
+        for (int k = 0; k < run.count; ++k, ++at) {
+            const jframe& want = frames[at];
+            const jframe got = k == 0 ? run.frame : jframe_held(run.frame);
+            ASSERT_TRUE(got.mx == want.mx && got.my == want.my && got.down1 == want.down1 &&
+                        got.keys == want.keys && got.hit1 == want.hit1 && got.hit2 == want.hit2 &&
+                        got.tick1 == want.tick1 && got.tick2 == want.tick2 && got.close == want.close &&
+                        got.events == want.events && got.chars == want.chars)
+                << "frame " << at + 1;
+        }
+    ASSERT_EQ(back.checks.size(), j.checks.size());
+    for (size_t i = 0; i < j.checks.size(); ++i) {
+        EXPECT_EQ(back.checks[i].frame, j.checks[i].frame);
+        EXPECT_EQ(back.checks[i].sum, j.checks[i].sum);
+    }
 }
 
 TEST(JournalReader, CutJournalsKeepTheirWholeFramesAndDamagedOnesAreRefused) {
@@ -156,20 +220,48 @@ TEST(JournalReader, CutJournalsKeepTheirWholeFramesAndDamagedOnesAreRefused) {
             EXPECT_FALSE(error.empty()) << n;
         }
     }
+    // Damage the CRCs would catch, with the CRCs mended: the frame decoder itself still answers.
+    const size_t headerlen = journal_header_bytes(j.header).size();
+    std::vector<std::pair<size_t, size_t>> blocks;  // where each block starts and how long it is
+    for (size_t at = headerlen; at < whole.size();) {
+        size_t p = at + 1, len = 0;
+        for (int field = 0; field < 2; ++field) {
+            len = 0;
+            for (int shift = 0;; shift += 7) {
+                const uint8_t b = (uint8_t)whole[p++];
+                len |= (size_t)(b & 0x7f) << shift;
+                if (!(b & 0x80)) break;
+            }
+        }
+        blocks.push_back({at, p + len + 4 - at});
+        at = p + len + 4;
+    }
+    ASSERT_GE(blocks.size(), 3u);  // three blocks of frames and the summary
+    for (const auto& [start, len] : blocks)
+        for (size_t n = start + 1; n < start + len - 4; ++n) {
+            std::string bad = whole;
+            bad[n] = (char)(bad[n] ^ 0x21);
+            const uint32_t crc = journal_crc(0, bad.data() + start, len - 4);
+            for (int i = 0; i < 4; ++i) bad[start + len - 4 + i] = (char)(crc >> (8 * i));
+            int r = parse(bad, &j, &error);
+            if (r != JOURNAL_COMPLETE) {
+                EXPECT_FALSE(error.empty()) << n;
+            }
+            EXPECT_LE(j.frames, 1050 + 0x7fff) << n;
+        }
     EXPECT_EQ(parse("hello, world", &j, &error), JOURNAL_BAD);
     EXPECT_NE(error.find("not a journal"), std::string::npos);
     // A user file named to climb out of the replay's folder is refused.
-    std::string body;
-    journal_put_file(body, {"../../.bashrc", "x"});
-    jheader h;
-    h.virtw = 1024;
-    h.virth = 768;
-    EXPECT_EQ(parse(journal_header_bytes(h) + journal_deflate(body), &j, &error), JOURNAL_BAD);
-    // A repeat count that would make billions of frames is refused without making them.
-    body.clear();
-    journal_put_frame(body, jframe(), jframe());
-    journal_put_repeat(body, 2000000000);
-    EXPECT_EQ(parse(journal_header_bytes(h) + journal_deflate(body), &j, &error), JOURNAL_BAD);
+    journaldata evil;
+    evil.header.virtw = 1024;
+    evil.header.virth = 768;
+    evil.header.files = {{"../../.bashrc", "x"}};
+    EXPECT_EQ(parse(journal_write_all(evil), &j, &error), JOURNAL_BAD);
+    // A journal of the format before this one is refused with a reason, not misread.
+    std::string old = whole;
+    old[8] = 1;
+    EXPECT_EQ(parse(old, &j, &error), JOURNAL_BAD);
+    EXPECT_NE(error.find("journal format 1 is from an older game"), std::string::npos) << error;
 }
 
 TEST(JournalReader, TheRecordedJournalsAreWholeAndSmall) {
@@ -183,17 +275,27 @@ TEST(JournalReader, TheRecordedJournalsAreWholeAndSmall) {
         ASSERT_EQ(parse(bytes, &j, &error), JOURNAL_COMPLETE) << e.path() << ": " << error;
         EXPECT_GT(j.frames, 300);
         EXPECT_FALSE(j.checks.empty());
-        // Under 100 KB for an hour of play, beyond the user files it starts from.
-        size_t files = journal_deflate(std::string(j.header.files.empty() ? 0 : 1, 'x')).size();
-        for (const jfile& f : j.header.files) files += journal_deflate(f.bytes).size() + f.name.size() + 8;
-        // An hour as the session's own clock measured it (its one-second ticks): the recorder plays slower than
-        // real time while it tries shots, and its journals carry a tick for every second it took.
-        long seconds = 0;
-        for (const jrun& r : j.runs) seconds += r.frame.tick1;
-        seconds = std::max(seconds, (long)j.frames / 50);
-        EXPECT_LT((double)(bytes.size() - std::min(files, bytes.size())) / seconds * 3600, 100e3) << e.path();
     }
     EXPECT_GE(seen, 3);
+}
+
+// The long session of tests/replays/long/: more than ten minutes of mixed play with the pointer under a hand
+// that is moving in most frames. Its journal, user files and all, stays under 100 KB for an hour of play.
+TEST(JournalReader, AnHourOfRealPlayTakesUnder100KB) {
+    std::string bytes = slurp(replays() + "long/session.ojr");
+    journaldata j;
+    std::string error;
+    ASSERT_EQ(parse(bytes, &j, &error), JOURNAL_COMPLETE) << error;
+    ASSERT_GE(j.frames, 30000);
+    long moving = 0;
+    for (size_t i = 1; i < j.runs.size(); ++i)
+        moving += j.runs[i].frame.mx != j.runs[i - 1].frame.mx || j.runs[i].frame.my != j.runs[i - 1].frame.my;
+    EXPECT_GT(moving, j.frames / 2);
+    // Written again by this build's writer, in the blocks a recording makes.
+    const double perhour = (double)journal_write_all(j).size() / (j.frames / 50.0 / 3600);
+    std::printf("journal: %.1f KB per hour of play (%d frames, %ld with the pointer moving)\n", perhour / 1000,
+                j.frames, moving);
+    EXPECT_LT(perhour, 100e3);
 }
 
 TEST(BugReport, RingKeepsTheLastLinesAndTheBundleIsATarGz) {
@@ -256,20 +358,30 @@ TEST_F(Replays, DamagedOrForeignJournalsGiveAClearErrorNotACrash) {
     std::string dir = temp_folder("foreign");
     std::string bytes = slurp(replays() + "options.ojr");
     int st;
-    spit(dir + "cut.ojr", bytes.substr(0, bytes.size() * 2 / 3));
+    // Cut in its last frames: nothing to check against; cut in its user files: nothing to play.
+    spit(dir + "cut.ojr", bytes.substr(0, bytes.size() - 30));
     std::string out = play(dir + "cut.ojr", "--check", &st);
     EXPECT_EQ(st, 2);
     EXPECT_NE(out.find("cannot check"), std::string::npos) << out;
+    spit(dir + "cut.ojr", bytes.substr(0, 200));
+    out = play(dir + "cut.ojr", "", &st);
+    EXPECT_EQ(st, 2);
+    EXPECT_NE(out.find("cannot play"), std::string::npos) << out;
     spit(dir + "junk.ojr", "OMBJRNL1" + std::string(100, '\xff'));
     out = play(dir + "junk.ojr", "", &st);
     EXPECT_EQ(st, 2);
     EXPECT_NE(out.find("cannot play"), std::string::npos) << out;
+    // A journal an older game wrote, in the format before this one.
+    out = play(std::string(OMBRIVALE_SOURCE_DIR) + "/tests/fuzz/corpus/journal/format1-options.ojr", "--check", &st);
+    EXPECT_EQ(st, 2);
+    EXPECT_NE(out.find("journal format 1 is from an older game; this one plays format 2"), std::string::npos) << out;
     // Another game version: refused, and played with a warning under --force.
-    std::string other = bytes;
-    size_t at = other.find("0.0.10");
-    ASSERT_NE(at, std::string::npos);
-    other[at + 5] = '9';
-    spit(dir + "other.ojr", other);
+    journaldata j;
+    std::string error;
+    ASSERT_EQ(parse(bytes, &j, &error), JOURNAL_COMPLETE) << error;
+    EXPECT_EQ(j.header.version, gameversion());
+    j.header.version = "0.0.19";
+    spit(dir + "other.ojr", journal_write_all(j));
     out = play(dir + "other.ojr", "--check", &st);
     EXPECT_EQ(st, 2);
     EXPECT_NE(out.find("--force"), std::string::npos) << out;
@@ -300,6 +412,80 @@ TEST(JournalRecording, AnUnwritableFolderDropsTheJournalWithOneLineAndPlayGoesOn
     userpath = saved;
     EXPECT_EQ(out, "journal not recorded: its folder cannot be written\n");
     EXPECT_EQ(journal_path(), "");
+}
+
+namespace {
+int writesleft = -1;  // writes that still reach the file (-1: all of them)
+size_t fillingdisk(const void* p, size_t size, size_t n, FILE* f) {
+    if (writesleft == 0) return 0;
+    if (writesleft > 0) --writesleft;
+    return std::fwrite(p, size, n, f);
+}
+
+struct recorded {
+    std::string out, journal, settings, profile;
+    std::vector<std::vector<int>> frames;  // what the game read each frame, and where its timers stood
+    int pathafter = 0;
+};
+
+// A session of 3000 frames recorded into a user folder of its own; `writes` writes reach the journal's file.
+recorded session(int writes) {
+    recorded r;
+    const std::string saved = userpath;
+    userpath = temp_folder(writes < 0 ? "diskok" : "diskfull");
+    spit(userpath + "settings.txt", "0\r\n3\r\n");
+    spit(userpath + "players1.ppp", std::string(5000, '\x07'));
+    writesleft = writes;
+    journal_fwrite = fillingdisk;
+    ::testing::internal::CaptureStdout();
+    journal_record_to(userpath + "journals/s.ojr");
+    journal_paceclock(1);
+    journal_userfiles();
+    journal_seed(7);
+    for (int i = 0; i < 3000; ++i) {
+        jframe in;
+        in.mx = i * 7 % 1024;
+        in.my = 300 + i / 3 % 50;
+        in.down1 = i / 100 % 2;
+        in.hit1 = i % 200 == 0;
+        journal_frame(&in);
+        const jframe& f = frameinput;
+        r.frames.push_back({f.mx, f.my, f.down1, f.hit1, f.tick1, f.tick2, secondtimer.manual, clocktimer.manual});
+        journal_afterframe();
+    }
+    journal_end();
+    r.out = ::testing::internal::GetCapturedStdout();
+    r.pathafter = !journal_path().empty();
+    journal_fwrite = std::fwrite;
+    journal_paceclock(0);
+    journal_drop();
+    r.journal = slurp(userpath + "journals/s.ojr");
+    r.settings = slurp(userpath + "settings.txt");
+    r.profile = slurp(userpath + "players1.ppp");
+    userpath = saved;
+    return r;
+}
+}  // namespace
+
+// The disk fills up in the middle of a session: the journal goes with one line on standard output, and the
+// game reads the same input, its timers run the same and the player's files stay as they were.
+TEST(JournalRecording, AWriteFailingMidSessionDropsTheJournalAndPlayGoesOn) {
+    headless();
+    const recorded whole = session(-1);
+    const recorded full = session(3);  // the header and two blocks reach the file, the third write fails
+    EXPECT_EQ(whole.out, "");
+    journaldata j;
+    std::string error;
+    ASSERT_EQ(parse(whole.journal, &j, &error), JOURNAL_COMPLETE) << error;
+    EXPECT_EQ(j.frames, 3000);
+
+    EXPECT_EQ(full.out, "journal not recorded: the disk is full or the file cannot be written\n");
+    EXPECT_EQ(full.journal, "");  // the partial file is gone
+    EXPECT_EQ(full.pathafter, 0);
+    EXPECT_EQ(full.frames, whole.frames);
+    EXPECT_EQ(full.frames.back()[6], 60);  // a minute of ticks went on after the write failed
+    EXPECT_EQ(full.settings, "0\r\n3\r\n");
+    EXPECT_EQ(full.profile, std::string(5000, '\x07'));
 }
 
 TEST(BugReport, TheBundleHoldsTheJournalSoFarTheUserFilesAndTheDrivers) {

@@ -152,13 +152,26 @@ TEST(Process, CommandLineOfTheGame) {
     Child help = spawn({game(), "--help"}, {}, "/");
     ASSERT_TRUE(wait_for_end(help, kStart));
     EXPECT_EQ(help.status, 0);
-    for (const char* o : {"--help", "--version", "--windowed", "--fullscreen"})
+    for (const char* o : {"--help", "--version", "--windowed", "--fullscreen", "--replay FILE", "--headless",
+                          "--fast", "--check", "--force", "--window WxH", "--rule NAME=N", "--report"})
         EXPECT_NE(help.text.find(o), std::string::npos) << o;
 
     Child version = spawn({game(), "--version"}, {}, "/");
     ASSERT_TRUE(wait_for_end(version, kStart));
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.text, std::string("ombrivale ") + gameversion() + "\n");
+
+    // A playback value the parser cannot judge is refused by the playback itself, before any window opens.
+    for (const char* bad : {"--window=huge", "--rule=speed=2"}) {
+        Child c = spawn({game(), "--replay", "/no/such.ojr", bad}, {}, "/");
+        ASSERT_TRUE(wait_for_end(c, kStart));
+        EXPECT_EQ(c.status, 2) << bad;
+        EXPECT_NE(c.text.find(std::string(bad).substr(0, 6)), std::string::npos) << c.text;
+    }
+    Child missing = spawn({game(), "--replay", "/no/such.ojr", "--headless"}, {}, "/");
+    ASSERT_TRUE(wait_for_end(missing, kStart));
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.text.find("cannot read the journal /no/such.ojr"), std::string::npos) << missing.text;
 
     Child wrong = spawn({game(), "--windowed", "--no-such-thing"}, {}, "/");
     ASSERT_TRUE(wait_for_end(wrong, kStart));
@@ -213,6 +226,27 @@ TEST(CommandLine, OptionsAndTheirErrors) {
     EXPECT_NE(err.find("--windowed takes no value"), std::string::npos) << err;
     EXPECT_NE(err.find("unknown option '-w'"), std::string::npos) << err;
     cmd_display = -1;
+
+    // Playback options go through the same table and only with a journal to play.
+    EXPECT_EQ(parse({"--replay", "a.ojr", "--headless", "--check", "--window=800x600", "--rule", "comboframes=5"}), -1);
+    EXPECT_EQ(cmd_replay, "a.ojr");
+    EXPECT_EQ(cmd_headless + cmd_check + cmd_fast + cmd_force, 2);
+    EXPECT_EQ(cmd_window, "800x600");
+    EXPECT_EQ(cmd_rule, "comboframes=5");
+    EXPECT_EQ(parse({"--report"}), -1);
+    EXPECT_EQ(cmd_report, 1);
+    EXPECT_TRUE(cmd_replay.empty());  // nothing carries over from the parse before
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(parse({"--check"}), 2);
+    EXPECT_EQ(parse({"--replay"}), 2);
+    EXPECT_EQ(parse({"--replay="}), 2);
+    EXPECT_EQ(parse({"--replay", "a.ojr", "--report"}), 2);
+    EXPECT_EQ(parse({"--replay", "a.ojr", "--no-such-thing"}), 2);
+    err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("go with --replay FILE"), std::string::npos) << err;
+    EXPECT_NE(err.find("--replay needs FILE"), std::string::npos) << err;
+    EXPECT_NE(err.find("unknown option '--no-such-thing'"), std::string::npos) << err;
+    parse({});
 }
 
 TEST(CommandLine, ADisplayChosenForOneRunLeavesTheSavedChoice) {

@@ -13,7 +13,9 @@
 #include "app/display.h"
 #include "app/screenflow.h"
 #include "app/shell.h"
+#include "aztec/levelrun.h"
 #include "platform/audio.h"
+#include "platform/draw.h"
 #include "platform/inject.h"
 #include "platform/input.h"
 #include "platform/paths.h"
@@ -72,10 +74,12 @@ TEST_F(ShellEffects, LosingTheFocusSavesThePlayerAndSettingsMinimisesAndPausesTh
     curscreen = screen_menu;
     musicchannel = playing();
     ambientchannel = playing();
+    const int minimised = window_minimise_requests();
     inject_focus(0);
     pollinput();
     EXPECT_EQ(appsuspended, 2);
     EXPECT_EQ(paused, 1);
+    EXPECT_EQ(window_minimise_requests(), minimised + 1);
     const std::string profile = slurp(userpath + "players2.ppp");
     ASSERT_EQ(profile.size(), 28708u + 7);
     EXPECT_EQ(profile.substr(28708), "SLEEPER");
@@ -83,7 +87,6 @@ TEST_F(ShellEffects, LosingTheFocusSavesThePlayerAndSettingsMinimisesAndPausesTh
     std::memcpy(&score, profile.data() + 48, 4);
     EXPECT_EQ(score, 4321);
     EXPECT_EQ(slurp(userpath + "settings.txt").find("123\r\n"), 6u);  // third line, after "1\r\n" and the mode
-    // (Minimising is asked of the window system; the dummy video driver keeps no state to look at.)
     EXPECT_EQ(channel_playing(musicchannel), 0);
     EXPECT_EQ(channel_playing(ambientchannel), 0);
     // Coming back keeps the pause until a click; nothing is saved a second time meanwhile.
@@ -96,15 +99,100 @@ TEST_F(ShellEffects, LosingTheFocusSavesThePlayerAndSettingsMinimisesAndPausesTh
     pollinput();
     EXPECT_EQ(appsuspended, 1);  // arrived while paused: not handled again
     EXPECT_TRUE(slurp(userpath + "players2.ppp").empty());
+    EXPECT_EQ(window_minimise_requests(), minimised + 1);
 }
 
 TEST_F(ShellEffects, OnTheMapTheFocusLossSavesOnlyTheSettings) {
     curscreen = screen_map;
+    const int minimised = window_minimise_requests();
     inject_focus(0);
     pollinput();
     EXPECT_EQ(paused, 1);
+    EXPECT_EQ(window_minimise_requests(), minimised + 1);
     EXPECT_TRUE(slurp(userpath + "players2.ppp").empty());
     EXPECT_FALSE(slurp(userpath + "settings.txt").empty());
+}
+
+TEST_F(ShellEffects, BackInFocusTheGameWaitsPausedForAClickAndOnlyThenTheMusicPlaysOn) {
+    // Whole frames of the loop body on a screen that draws nothing of its own.
+    curscreen = screen_none;
+    const int saved_mouse = mouseactive;
+    mouseactive = 1;
+    framecount = 100;
+    musicchannel = playing();
+    auto loopframe = [] {
+        pollinput();
+        doall();
+    };
+    const int minimised = window_minimise_requests();
+    inject_focus(0);
+    loopframe();
+    EXPECT_EQ(paused, 1);
+    EXPECT_EQ(window_minimise_requests(), minimised + 1);
+    EXPECT_FALSE(slurp(userpath + "players2.ppp").empty());
+    for (int f = 0; f < 5; ++f) loopframe();
+    EXPECT_EQ(channel_playing(musicchannel), 0);
+    EXPECT_EQ(window_minimise_requests(), minimised + 1);  // asked once
+    inject_focus(1);
+    for (int f = 0; f < 5; ++f) loopframe();
+    EXPECT_EQ(appsuspended, 0);
+    EXPECT_EQ(paused, 1);
+    EXPECT_EQ(channel_playing(musicchannel), 0);  // still quiet under the pause overlay
+    harness_click(centerx, centery);
+    loopframe();
+    EXPECT_EQ(paused, -1);
+    loopframe();
+    EXPECT_EQ(channel_playing(musicchannel), 1);
+    mouseactive = saved_mouse;
+}
+
+TEST_F(ShellEffects, TheSystemPointerComesBackOnceWithTheFirstPopupOrLateInTheWin) {
+    curscreen = screen_none;
+    const int saved_custom = customcursor;
+    const int was_shown = SDL_ShowCursor(SDL_QUERY);
+    const bool had_image = (bool)cursorimage;
+    if (!had_image) {
+        std::vector<uint8_t> px(4 * 4 * 4, 255);
+        cursorimage = image_from_rgba(px.data(), 4, 4, 0);
+    }
+    static int drawn;
+    drawn = 0;
+    set_draw_observer([](const TImage& image, float, float, int) { drawn += image == cursorimage; });
+    auto shown = [] { return SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE; };
+    for (int custom : {-1, 1}) {
+        customcursor = custom;
+        hide_mouse();
+        pointershown = 0;
+        popupfade = 0;
+        wincount = 290;
+        drawn = 0;
+        doall();
+        EXPECT_EQ(pointershown, 0) << custom;
+        EXPECT_FALSE(shown()) << custom;
+        EXPECT_EQ(drawn, custom == 1 ? 1 : 0) << custom;  // the game draws its own pointer only when chosen
+        wincount = 291;
+        doall();
+        EXPECT_EQ(pointershown, 1) << custom;
+        EXPECT_EQ(shown(), custom == -1) << custom;  // the system pointer, when that is the one in use
+        // Only the first time in a run: hidden again, it stays hidden through later popups.
+        hide_mouse();
+        wincount = 0;
+        popupfade = 8;
+        doall();
+        EXPECT_FALSE(shown()) << custom;
+    }
+    pointershown = 0;
+    customcursor = -1;
+    hide_mouse();
+    popupfade = 3;
+    doall();
+    EXPECT_TRUE(shown());
+    set_draw_observer(nullptr);
+    popupfade = 0;
+    wincount = 0;
+    customcursor = saved_custom;
+    SDL_ShowCursor(was_shown);
+    if (!had_image) cursorimage = nullptr;
 }
 
 TEST_F(ShellEffects, TheMenuAfterLoadingHoldsThePointerLowInTheMiddleWhileItFadesIn) {

@@ -280,3 +280,24 @@ TEST_F(GameLoop, TimeRunsOutAtTheHardestPaceAndTryAgainReplays) {
     EXPECT_EQ(losecount, 0);
     EXPECT_LE(level_frames, 1);  // the level starts over
 }
+
+TEST_F(GameScreen, ClosingTheDifficultyDialogLiftsEitherBarBelow150) {
+    // The shown bar trails the bar by a few frames, so either one can be the low one.
+    const struct {
+        int bar, shown;
+        bool lifted;
+    } cases[] = {{145, 200, true}, {200, 145, true}, {149, 149, true}, {150, 150, false}, {300, 280, false}};
+    for (const auto& c : cases) {
+        timerbar = c.bar;
+        timerbar_shown[1] = c.shown;
+        popupkind = 777;
+        popupfade = 16;
+        mhit1 = 0;
+        key_escape = 1;
+        drawdifficultydialog();
+        key_escape = 0;
+        EXPECT_EQ(timerbar, c.lifted ? 150 : c.bar) << c.bar << " " << c.shown;
+        EXPECT_EQ(timerbar_shown[1], c.lifted ? 150 : c.shown) << c.bar << " " << c.shown;
+    }
+    popupkind = popupfade = popupfadedir = 0;
+}

@@ -3,6 +3,8 @@
 #include "boardfixture.h"
 #include "effects/particles.h"
 
+#include <vector>
+
 namespace {
 class BoardRules : public AztecBoard {
 protected:
@@ -205,4 +207,65 @@ TEST_F(BoardRules, TheCannonFiresFromTheLevelsFrame151) {
         EXPECT_EQ(playshots[p], f > 150 ? 1 : 0) << f;
     }
     mhit1 = 0;
+}
+
+TEST_F(BoardRules, TheLastChainHoldsAStoneWhicheverLayerItIs) {
+    // Chains break in random order: any one layer left still holds the stone through one more clear.
+    for (int layer = 1; layer <= 3; ++layer) {
+        SetUp();
+        floor();
+        int chained = put(0, 0, 3);
+        for (int l = 1; l <= 3; ++l) stone_chain[p][chained][l] = l == layer ? 1 : 0;
+        put(1, 0, 3);
+        drop(2, 0, 3);
+        frames(20);
+        EXPECT_EQ(stone_kind[p][chained], 3) << layer;
+        EXPECT_EQ(stone_chain[p][chained][layer], 0) << layer;
+        EXPECT_EQ(count(3), 1) << layer;
+        EXPECT_EQ(playerscore[p], 300) << layer;
+    }
+}
+
+TEST_F(BoardRules, TheCannonGlidesAFifthOfTheWayAndAPixelPerFrame) {
+    floor();
+    put(0, 0, 3);
+    cannonx = boardleft + 32;
+    mx = boardleft + 700;  // column 10, 640 pixels to the right
+    std::vector<int> gaps;
+    for (int f = 0; f < 40 && (gaps.empty() || gaps.back() != 0); ++f) {
+        drawcannon();
+        gaps.push_back(boardleft + 672 - cannonx);
+    }
+    EXPECT_EQ(cannontarget, boardleft + 672);
+    ASSERT_GE(gaps.size(), 4u);
+    EXPECT_EQ(gaps[0], 511);
+    EXPECT_EQ(gaps[1], 408);
+    EXPECT_EQ(gaps[2], 326);
+    EXPECT_EQ(gaps.size(), 24u);  // there in 24 frames
+    // And back to the left just the same.
+    mx = boardleft + 18;
+    drawcannon();
+    EXPECT_EQ(cannonx - (boardleft + 32), 511);
+}
+
+TEST_F(BoardRules, AfterASwapTheCannonWaitsTenFramesBeforeTheNextSwap) {
+    floor();
+    put(0, 0, 2);
+    put(1, 0, 3);
+    level_frames = 300;
+    drawcannon();  // loads, cooling down
+    for (int i = 0; i < 10; ++i) drawcannon();
+    ASSERT_EQ(cannoncooldown, 0);
+    const int first = shotcolour;
+    mhit2 = 1;
+    drawcannon();
+    ASSERT_NE(shotcolour, first);
+    // The right button held down from here: the next swap comes in the tenth frame.
+    int frames_to_swap = 0;
+    while (shotcolour != first && frames_to_swap < 30) {
+        drawcannon();
+        ++frames_to_swap;
+    }
+    mhit2 = 0;
+    EXPECT_EQ(frames_to_swap, 10);
 }

@@ -130,7 +130,9 @@ TEST_F(AztecBoard, GraniteBreaksAfterThreeTwoOrOneHardLandings) {
             frames(20);
             stone_kind[p][s] = 0;
             hits += 1;
-            if (stone_kind[p][g] > 0) EXPECT_EQ(stone_kind[p][g], start + hits);
+            if (stone_kind[p][g] > 0) {
+                EXPECT_EQ(stone_kind[p][g], start + hits);
+            }
         }
         EXPECT_EQ(hits, 74 - start) << start;
         EXPECT_EQ(playerscore[p], 1000) << start;
@@ -248,7 +250,9 @@ TEST_F(AztecBoard, TheColourTwoSuperstoneLandsOnTheGridLikeEveryStoneEvenDuringA
     EXPECT_EQ(settled, 1) << "the board comes to rest";
     EXPECT_EQ(scrollleft, 0);
     for (int s = 1; s <= topslot; ++s)
-        if (stone_kind[p][s] > 0) EXPECT_EQ((stone_y[p][s] - floorline) % 64, 0) << "slot " << s << " off the grid";
+        if (stone_kind[p][s] > 0) {
+            EXPECT_EQ((stone_y[p][s] - floorline) % 64, 0) << "slot " << s << " off the grid";
+        }
     // And the next scroll still starts: the board is not stuck.
     const int floorbefore = floorline;
     addstone(colx(0), floorline + 64 * 8, 21, 0);

@@ -2,6 +2,7 @@
 // the level banner, the win screen's stars flying in, the pause overlay's click and the developer win key.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "aztec/winlose.h"
 #include "effects/effects.h"
 #include "effects/particles.h"
+#include "platform/audio.h"
 #include "platform/paths.h"
 #include "screens/map.h"
 #include "app/profiles.h"
@@ -24,6 +26,7 @@
 #include "texts/fonts.h"
 #include "effects/textpop.h"
 #include "texts/texttables.h"
+#include "ui/buttons.h"
 #include "ui/menu.h"
 #include "ui/popups.h"
 
@@ -108,6 +111,7 @@ protected:
         framecount = 0;
         for (int f = 1; f <= 5000; ++f) {
             ++framecount;
+            drawn.clear();  // only the bar's value counts here
             timerbarstep();
             if (timerbar == 0) return f;
         }
@@ -200,7 +204,9 @@ TEST_F(RunRules, TheLevelBannerGrowsInBetweenFrames51And179AndFadesAfter130) {
         std::vector<Drawn> b = draws_of(levelbanner);
         ASSERT_EQ(b.size(), e.shown ? 1u : 0u) << e.f;
         if (!e.shown) continue;
-        if (e.alpha >= 0) EXPECT_NEAR(b[0].alpha, e.alpha, 0.01f) << e.f;
+        if (e.alpha >= 0) {
+            EXPECT_NEAR(b[0].alpha, e.alpha, 0.01f) << e.f;
+        }
         EXPECT_NEAR(b[0].scale, e.scale, 0.001f) << e.f;
         EXPECT_FLOAT_EQ(b[0].x, (float)centerx);
         EXPECT_FLOAT_EQ(b[0].y, (float)centery);
@@ -377,4 +383,78 @@ TEST_F(RunRules, UnlockingMarksEveryUnmarkedLevelUpToTheOldHighestAndOpensTheNex
     EXPECT_EQ(levelstate[1][7], 50);
     EXPECT_EQ(levelstate[1][8], 1);
     EXPECT_EQ(levelstate[1][9], 0);
+}
+
+TEST_F(RunRules, APassedStarRowFadesToFortyPercentInTenFramesAndTheOtherStaysLit) {
+    playseconds[1] = 61;  // past the 60-second row, not the 90-second one
+    set_alpha(1);
+    std::vector<float> upper, lower;
+    for (int f = 0; f < 14; ++f) {
+        drawn.clear();
+        drawstarpanel();
+        std::vector<Drawn> stars = draws_of(mapstar1img);
+        ASSERT_EQ(stars.size(), 5u);  // three in the upper row, two in the lower
+        upper.push_back(stars[0].alpha);
+        lower.push_back(stars[3].alpha);
+        EXPECT_FLOAT_EQ(get_alpha(), 1.0f);
+    }
+    EXPECT_NEAR(upper[0], 0.94f, 1e-5f);
+    EXPECT_NEAR(upper[4], 0.7f, 1e-5f);
+    EXPECT_NEAR(upper[9], 0.4f, 1e-5f);
+    EXPECT_NEAR(upper[13], 0.4f, 1e-5f);
+    for (float a : lower) EXPECT_FLOAT_EQ(a, 1.0f);
+}
+
+TEST_F(RunRules, TheLoseScreenButtonsFadeInFromFrame150AndTakeAClickAtOnce) {
+    fadestate = 1;
+    buttonlayer = 1;
+    mx = my = -1000;
+    set_alpha(1);
+    const float again_x = (float)(centerx + 150);
+    for (int l : {149, 150, 155, 160}) {
+        drawn.clear();
+        losecount = l;
+        drawlosescreen();
+        std::vector<Drawn> buttons = draws_of(buttonimage[10]);
+        if (l < 150) {
+            EXPECT_TRUE(buttons.empty()) << l;
+            continue;
+        }
+        ASSERT_EQ(buttons.size(), 2u) << l;
+        EXPECT_FLOAT_EQ(buttons[1].x, again_x);
+        EXPECT_NEAR(buttons[0].alpha, std::min(1.0f, 0.1f * (l - 150)), 1e-5f) << l;
+    }
+    // "Try again" in the very frame it appears: the level starts over.
+    levelinprogress[1] = 1;
+    nextscreen = screen_none;
+    mx = (int)again_x;
+    my = 620;
+    mhit1 = 1;
+    losecount = 150;
+    drawlosescreen();
+    EXPECT_EQ(nextscreen, screen_game);
+    EXPECT_EQ(levelinprogress[1], 0);
+    mhit1 = 0;
+    losecount = 0;
+    nextscreen = screen_none;
+}
+
+TEST_F(RunRules, AResumedLevelGetsItsBarBackTo150WhenItWasLowerAndANewLevelStartsFull) {
+    curscreen = screen_game;  // from one level straight into the next: the game images stay loaded
+    curlevel = 10;            // the tent: one picture to load
+    level_type[10] = 1;
+    level_challenge[10] = 1;
+    for (int shown : {145, 149, 150, 200}) {
+        levelinprogress[1] = 1;
+        timerbar = timerbar_shown[1] = shown;
+        instgame();
+        EXPECT_EQ(timerbar_shown[1], std::max(shown, 150)) << shown;
+        EXPECT_EQ(timerbar, std::max(shown, 150)) << shown;
+    }
+    levelinprogress[1] = 0;
+    timerbar = timerbar_shown[1] = 90;
+    instgame();
+    EXPECT_EQ(timerbar, 340);
+    EXPECT_EQ(timerbar_shown[1], 340);
+    stopmusic();
 }

@@ -554,3 +554,31 @@ TEST_F(Match3Rules, ASwapMovesBothItemsTowardEachOtherOnTheirAxis) {
         EXPECT_EQ(frames_to_home, 15);
     }
 }
+
+TEST_F(Match3Rules, AMoveThatCompletesAnUprightLineIsHintedButAGapIsNoLine) {
+    level(0, 3, 0, 3, [](int, int) { return 1; });
+    enter();
+    // The only move: the 5 at (0,1) swapped right into (1,1) stands between the 5s above and below it.
+    calm();
+    m3items[at(cellx(1), celly(0))].kind = 5;
+    m3items[at(cellx(1), celly(2))].kind = 5;
+    m3items[at(cellx(0), celly(1))].kind = 5;
+    m3hintpair = {M3HINT_NOSEARCH, 0, 0, 0};
+    m3idle = 0;
+    level_frames = 440;
+    frame();
+    ASSERT_EQ(m3hintpair.state, M3HINT_FOUND);
+    const int pair[2] = {m3hintpair.b, m3hintpair.j};
+    const int expected[2] = {at(cellx(0), celly(1)), at(cellx(1), celly(1))};
+    EXPECT_TRUE((pair[0] == expected[0] && pair[1] == expected[1]) ||
+                (pair[0] == expected[1] && pair[1] == expected[0]));
+    // The same move with the upper 5 one row higher leaves a gap: there is no move on the board.
+    calm();
+    m3items[at(cellx(1), celly(3))].kind = 5;
+    m3items[at(cellx(1), celly(0))].kind = 5;
+    m3items[at(cellx(0), celly(2))].kind = 5;
+    m3hintpair = {M3HINT_NOSEARCH, 0, 0, 0};
+    level_frames = 660;
+    frame();
+    EXPECT_EQ(m3hintpair.state, M3HINT_NONE);
+}

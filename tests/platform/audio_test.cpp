@@ -451,3 +451,37 @@ TEST_F(Audio, MusicStreamsTheSameSamplesAsAWholeDecodeAndLoops) {
     writewav(folder + "data/music/w.wav", 2205, 1000);  // 0.1 s
     EXPECT_EQ(sound_frames(stream_sound("data\\music\\w.wav", 1)), 4410);
 }
+
+// Sounds loaded at start-up are decoded later, a slice per frame or when first played: the same sound either
+// way, a missing or foreign file still refused at once, and a file that turns out broken plays nothing.
+TEST_F(Audio, DeferredSoundsAreTheSameSoundsAndBrokenOnesStaySilent) {
+    writewav(folder + "data/sound/a.wav", 22050, 8000);
+    writeogg(folder + "data/sound/b.ogg", 22050);
+    writeogg(folder + "data/sound/c.ogg", 22050);
+    const TSound eager = load_sound("data\\sound\\b.ogg", 0);
+    ASSERT_TRUE(eager);
+    set_deferred_sound_loading(1);
+    TSound wav = load_sound("data\\sound\\a.wav", 0);
+    TSound ogg = load_sound("data\\sound\\b.ogg", 1);
+    TSound cut = load_sound("data\\sound\\c.ogg", 0);
+    TSound none = load_sound("data\\sound\\none.ogg", 0);
+    set_deferred_sound_loading(0);
+    EXPECT_FALSE(none);
+    ASSERT_TRUE(wav && ogg && cut);
+    std::filesystem::resize_file(folder + "data/sound/c.ogg", 60);  // broken after it was found
+
+    EXPECT_EQ(load_deferred_sounds(0), 3);  // no budget, nothing decoded
+    EXPECT_EQ(sound_frames(ogg), sound_frames(eager));  // decoded on demand
+    EXPECT_EQ(load_deferred_sounds(1000), 0);
+    EXPECT_NEAR(sound_frames(wav), 44100, 64);
+    EXPECT_EQ(sound_frames(cut), 0);
+    // The decoded sound plays as the one decoded at once, and the broken one never enters the mixer.
+    play_sound(cut, nullptr);
+    EXPECT_EQ(mixer_channel_count(), 0);
+    play_sound(ogg, nullptr);
+    const int deferred_peak = peak(2000).first;
+    mixer_reset();
+    play_sound(eager, nullptr);
+    EXPECT_EQ(peak(2000).first, deferred_peak);
+    EXPECT_GT(deferred_peak, 3000);
+}

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "app/display.h"
 #include "app/screenflow.h"
+#include "effects/effects.h"
 #include "platform/paths.h"
 #include "platform/random.h"
 #include "storage/settings.h"
@@ -204,5 +206,53 @@ TEST_F(Background, StillLayersKeptAsOnePictureLookTheSame) {
     bgphase = 300;
     EXPECT_EQ(frame(300), first);  // back at rest: drawn again layer by layer, the same picture
     EXPECT_EQ(frame(300), first);
+}
+}  // namespace
+
+namespace {
+// Theme 4 has rain between its layers and a storm over the back one. While no bolt or flash shows, its two
+// back layers are kept as one picture: the same frame (the same drops, the same dice) drawn layer by layer,
+// into the picture, and from the picture must look exactly the same; a frame with a bolt is drawn layer by
+// layer with the bolt in it, and the dice fall as they always did.
+TEST_F(Background, TheStormThemeKeepsItsBackLayersWhileNoBoltShows) {
+    build_data_folder();
+    loadgamebg_dynamic(4);
+    if (!rain2 || !lightning) loadeffects();
+    if (!bglayer[4] || !rain2) GTEST_SKIP() << "backgrounds or effects not generated";
+    bgphase = 300;
+    float rx[RAINDROPS + 1], ry[RAINDROPS + 1];
+    std::copy(rainx, rainx + RAINDROPS + 1, rx);
+    std::copy(rainy, rainy + RAINDROPS + 1, ry);
+    const int fc = 4001;  // a frame in which the storm's strobe is lit
+    auto same_frame = [&](int32_t seed) {  // the same drops, the same dice, the same frame number
+        std::copy(rx, rx + RAINDROPS + 1, rainx);
+        std::copy(ry, ry + RAINDROPS + 1, rainy);
+        framecount = fc;
+        boltcount = skyflashcount = 0;
+        set_rnd_state(seed);
+        return frame(300);
+    };
+    int32_t calm = 1, stormy = 1;
+    for (seed_rnd(1);; ) {  // a state whose first draw is the bolt's 1 in 400, and one where nothing strikes
+        const int32_t s = rnd_state();
+        const int a = rand_range(400, 1), b = rand_range(400, 1);
+        if (a == 1 && stormy == 1) stormy = s;
+        if (a != 1 && b != 1 && calm == 1) calm = s;
+        if (stormy != 1 && calm != 1) break;
+    }
+    const std::vector<uint8_t> first = same_frame(calm);
+    const int32_t dice = rnd_state();
+    const std::vector<uint8_t> second = same_frame(calm), third = same_frame(calm);
+    EXPECT_EQ(rnd_state(), dice);  // from the picture, the same dice fall
+    EXPECT_EQ(boltcount, 0);
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(second, third);
+
+    const std::vector<uint8_t> lit = same_frame(stormy);
+    EXPECT_EQ(boltcount, 2);
+    EXPECT_NE(lit, third);
+    const std::vector<uint8_t> lit_again = same_frame(stormy);
+    EXPECT_EQ(lit, lit_again);
+    EXPECT_EQ(same_frame(calm), first);  // calm again: the picture, still right
 }
 }  // namespace

@@ -3,6 +3,7 @@
 #include <png.h>
 
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "app/harness.h"
@@ -288,4 +289,111 @@ TEST_F(Draw, TexturesAreMadeAtLoadAndThePixelsComeBackWhenNeeded) {
     EXPECT_EQ(c.g, 255);
     EXPECT_EQ(c.r, 0);
     EXPECT_EQ(image_has_texture(sheet), 1);
+}
+
+namespace {
+// Every pixel of every frame, as image_pixel reads them.
+std::vector<uint32_t> all_pixels(const TImage& im) {
+    std::vector<uint32_t> out;
+    for (int f = 0; f < image_frames(im); ++f)
+        for (int y = 0; y < image_height(im); ++y)
+            for (int x = 0; x < image_width(im); ++x) out.push_back(image_pixel(im, f, x, y));
+    return out;
+}
+
+// An 8 x 8 RGB picture: red left half, green right half, the top row in the mask colour magenta.
+std::string masked_picture(const std::string& dir) {
+    std::vector<uint8_t> rgb(8 * 8 * 3, 0);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            uint8_t* p = &rgb[(y * 8 + x) * 3];
+            p[x < 4 ? 0 : 1] = 255;
+            if (y == 0) p[0] = p[2] = 255, p[1] = 0;
+        }
+    write_rgb_png(dir + "p.png", rgb, 8, 8);
+    return dir + "p.png";
+}
+}  // namespace
+
+// Start-up loads most images without decoding them: their size, frames and handle are known at once, a missing
+// file is still refused at once, and the pixels (masked with the colour of the moment they were loaded) come
+// when the image is first used or when the slices between frames reach it. A file that turns out broken draws
+// nothing and is reported as the loader reports it, when it is found out.
+TEST_F(Draw, DeferredImagesAreTheSameImagesDecodedLater) {
+    const std::string dir = temp_folder("deferred");
+    const std::string file = masked_picture(dir);
+    // A picture whose header reads well but whose pixels are cut off.
+    std::vector<uint8_t> noise(64 * 64 * 3);
+    for (size_t i = 0; i < noise.size(); ++i) noise[i] = (uint8_t)(i * 7919 % 251);
+    ASSERT_TRUE(write_rgb_png(dir + "broken.png", noise, 64, 64));
+    std::filesystem::resize_file(dir + "broken.png", std::filesystem::file_size(dir + "broken.png") / 2);
+    EXPECT_FALSE(load_image(dir + "broken.png", -1));
+    set_mask_color(255, 0, 255);
+    const TImage eager = load_image(file, -1), eager_sheet = load_anim_image(file, 4, 4, 1, 3, -1);
+    set_auto_midhandle(1);
+    set_deferred_loading(1);
+    TImage im = load_image(file, -1), sheet = load_anim_image(file, 4, 4, 1, 3, -1);
+    TImage broken = load_image(dir + "broken.png", -1);
+    EXPECT_FALSE(load_image(dir + "none.png", -1));
+    EXPECT_FALSE(load_anim_image(file, 4, 4, 0, 9, -1));  // more cells than the sheet holds
+    set_deferred_loading(0);
+    set_auto_midhandle(0);
+    set_mask_color(0, 0, 0);
+    ASSERT_TRUE(im && sheet && broken);
+    EXPECT_EQ(image_width(im), 8);
+    EXPECT_EQ(image_frames(sheet), 3);
+    EXPECT_EQ(image_width(sheet), 4);
+    EXPECT_EQ(image_handle_x(im), 4.0f);
+    EXPECT_EQ(image_has_texture(im), 0);
+
+    EXPECT_EQ(load_deferred_images(0), 3);
+    // A draw needs it: decoded there and then.
+    set_blend(BLEND_SOLID);
+    draw_image(im, 104, 104, 0);
+    EXPECT_EQ(at(101, 104).r, 255);
+    EXPECT_EQ(at(106, 104).g, 255);
+    EXPECT_EQ(image_has_texture(im), 1);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(load_deferred_images(1000), 0);
+    EXPECT_EQ(image_has_texture(sheet), 1);
+    EXPECT_EQ(all_pixels(im), all_pixels(eager));
+    EXPECT_EQ(all_pixels(sheet), all_pixels(eager_sheet));
+
+    clear_screen();
+    draw_image(broken, 100, 100, 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "error LoadIm " + dir + "broken.png\n");  // once
+    EXPECT_EQ(at(100, 100).r, 0);
+    EXPECT_EQ(image_pixel(broken, 0, 1, 1), 0u);
+    EXPECT_EQ(images_collide(broken, 0, 0, 0, eager, 0, 0, 0), 0);
+    set_blend(BLEND_ALPHA);
+}
+
+// The next screen's background is decoded while the screen fades out: its load then takes that image (with the
+// handle of the moment), once; a load under another mask colour decodes its own.
+TEST_F(Draw, APreparedPictureIsTakenByItsLoadOnce) {
+    const std::string dir = temp_folder("prepared");
+    const std::string file = masked_picture(dir);
+    set_mask_color(255, 0, 255);
+    prepare_image(file);
+    prepare_image(dir + "none.png");
+    EXPECT_EQ(prepare_images_step(0), 2);
+    EXPECT_EQ(prepare_images_step(1000), 0);
+    set_auto_midhandle(1);
+    TImage taken = load_image(file, -1);
+    set_auto_midhandle(0);
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(image_has_texture(taken), 1);
+    EXPECT_EQ(image_handle_x(taken), 4.0f);
+    EXPECT_EQ(image_pixel(taken, 0, 6, 0) & 0xff, 0u);  // masked with magenta
+    TImage again = load_image(file, -1);
+    EXPECT_NE(again, taken);
+    EXPECT_EQ(all_pixels(again), all_pixels(taken));
+    EXPECT_FALSE(load_image(dir + "none.png", -1));
+
+    prepare_image(file);
+    prepare_images_step(1000);
+    set_mask_color(0, 0, 0);
+    TImage other = load_image(file, -1);  // not the magenta-masked one
+    EXPECT_EQ(image_pixel(other, 0, 6, 0) & 0xff, 255u);
+    forget_prepared_images();
 }

@@ -345,6 +345,39 @@ TEST_F(ProfileCodec, TheHighestValuesAndTheLongestNameComeBackFromTheFile) {
     EXPECT_EQ(encodeplayer(p), bytes);
 }
 
+TEST_F(ProfileCodec, AFileReadIntoASlotIsWrittenBackByteForByteReservedFieldsAndAll) {
+    // Every field a different value (within what a game writes), so that no two can trade places unseen.
+    profilerecord r = blankprofile();
+    int next = 1;
+    for (int* v : {&r.res20, &r.res24, &r.id, &r.res44, &r.res56, &r.res60, &r.res76, &r.stat_cleared,
+                   &r.stat_special, &r.stat_other, &r.winbonus, &r.playseconds, &r.playshots, &r.score, &r.m3resume})
+        *v = 1000 + next++;
+    r.difficulty = 2;
+    r.stoneset = 3;
+    r.adventurestarted = 1;
+    r.level = 17;
+    r.maxlevel = 18;
+    r.timerbar_shown = 222;
+    r.levelrescued = 5;
+    for (int i = 0; i < 21; ++i) r.rankcounter[i] = i * 3;
+    for (int i = 0; i < 30; ++i) r.restable[i] = 2000 + i;
+    for (int i = 0; i < 200; ++i) {
+        r.levelstars[i] = i % 7;
+        r.levelstate[i] = 300 + i;
+        r.m3res1[i] = 4000 + i;
+        r.m3res2[i] = 5000 + i;
+        r.m3mud[i] = i % 5;
+    }
+    for (int i = 0; i < PROFILE_STONES; ++i) r.stone[i].spare = 7000 + i;
+    r.name = "RESERVED";
+    const std::string bytes = encodeprofile(r);
+    ASSERT_TRUE(decodeprofile(bytes, &r, nullptr));  // a sound file: nothing was replaced
+    const int p = 5;
+    ASSERT_TRUE(decodeplayer(p, bytes, playerfile(p)));
+    EXPECT_EQ(collectplayer(p), r);
+    EXPECT_EQ(encodeplayer(p), bytes);
+}
+
 TEST_F(ProfileCodec, DeletingAProfileSelectsTheLowestNamedSlot) {
     playername[1] = "FIRST";
     playername[6] = "SIXTH";

@@ -14,6 +14,7 @@
 #include "aztec/rules.h"
 #include "effects/particles.h"
 #include "match3/match3.h"
+#include "platform/audio.h"
 #include "platform/background.h"
 #include "platform/draw.h"
 #include "platform/input.h"
@@ -173,6 +174,8 @@ void fresh() {
 class FreshState : public ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo&) override { fresh(); }
     void OnTestEnd(const ::testing::TestInfo&) override { fresh(); }
+    // As the game does before it ends: the audio thread stops before static destructors free what it mixes.
+    void OnTestProgramEnd(const ::testing::UnitTest&) override { closesound(); }
 };
 
 const bool registered = [] {

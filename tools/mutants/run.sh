@@ -25,7 +25,8 @@ default_filter() {
     src/aztec/levelrun.cpp|src/aztec/gamescreen.cpp|src/aztec/winlose.cpp)
       echo 'LevelRun.*:GameScreen.*:RunRules.*:Score.*' ;;
     src/match3/*) echo 'Match3.*:Match3Rules.*' ;;
-    src/storage/players.cpp) echo 'Players.*:ProfileCodec.*:Popups.*:Menu.*' ;;
+    src/storage/players.cpp|src/storage/profilefile.cpp|src/app/profiles.cpp)
+      echo 'Players.*:ProfileCodec.*:DamagedFiles.*:Popups.*:Menu.*' ;;
     *) echo '*' ;;
   esac
 }

@@ -23,14 +23,22 @@
 //   buttons               prints the buttons drawn in the last frame (for writing scripts)
 //   shot FILE             saves the next frame as a PNG
 //   end [N]               runs until the game has quit; the journal is finished
+//   hand on|off           moves the pointer as a player's hand does (see below) instead of in straight steps
+//
+// The recorder runs faster or slower than real time; the journal's one-second timers count 50 frames a second,
+// as they would in a game running at full speed.
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -64,7 +72,90 @@ void fail(const std::string& why) {
     failed = 1;
 }
 
-void frame() { mainloop_frame(0); }
+// ---- a player's hand on the mouse ----
+// With "hand on" every move is a smooth stroke, slow at both ends, that takes longer the farther it goes, bends
+// a little and wobbles by a fraction of a pixel; a long one lands a little off and a short second stroke puts
+// it right. While the script waits, the hand rests for a moment, then drifts a few pixels or wanders across the
+// window, so the pointer moves in most frames, as under a real player's hand. It holds still while it clicks.
+bool handon = false;
+int steady = 0;  // > 0: the script steers the pointer (a move, a click): the hand does not drift
+std::mt19937 handrng(2026);
+std::vector<std::pair<int, int>> drift;  // the positions of an idle stroke still to come, one per frame
+size_t driftat = 0;
+int restframes = 0;
+
+struct holdhand {
+    holdhand() { ++steady; }
+    ~holdhand() { --steady; }
+};
+
+double uniform(double a, double b) { return std::uniform_real_distribution<double>(a, b)(handrng); }
+double gauss(double sd) { return std::normal_distribution<double>(0.0, sd)(handrng); }
+
+int clampx(double x) { return std::clamp((int)std::lround(x), 0, std::max(windoww - 1, 0)); }
+int clampy(double y) { return std::clamp((int)std::lround(y), 0, std::max(windowh - 1, 0)); }
+
+// One stroke from (x0, y0) to (x1, y1), one position per frame, the last exactly on the end.
+void stroke(double x0, double y0, double x1, double y1, std::vector<std::pair<int, int>>& out) {
+    const double d = std::hypot(x1 - x0, y1 - y0);
+    if (d < 0.5) return;
+    const int n = std::max(3, (int)std::lround((0.10 + 0.11 * std::log2(1 + d / 16)) * 50 * uniform(0.85, 1.25)));
+    const double bend = gauss(0.08) * d, nx = -(y1 - y0) / d, ny = (x1 - x0) / d;
+    for (int i = 1; i <= n; ++i) {
+        const double t = (double)i / n, s = t * t * t * (10 - 15 * t + 6 * t * t), off = bend * std::sin(M_PI * t);
+        if (i == n) out.push_back({clampx(x1), clampy(y1)});
+        else out.push_back({clampx(x0 + (x1 - x0) * s + nx * off + gauss(0.4)),
+                            clampy(y0 + (y1 - y0) * s + ny * off + gauss(0.4))});
+    }
+}
+
+// A move as a hand makes it: a long one in two strokes, the first landing a little off.
+std::vector<std::pair<int, int>> handpath(int x1, int y1) {
+    std::vector<std::pair<int, int>> out;
+    const double d = std::hypot(x1 - mousex, y1 - mousey);
+    if (d > 40) {
+        const double ex = clampx(x1 + gauss(0.05 * d)), ey = clampy(y1 + gauss(0.05 * d));
+        stroke(mousex, mousey, ex, ey, out);
+        stroke(ex, ey, x1, y1, out);
+    } else {
+        stroke(mousex, mousey, x1, y1, out);
+    }
+    return out;
+}
+
+// The idle hand, once a frame while the script waits.
+void idlehand() {
+    if (driftat < drift.size()) {
+        mousex = drift[driftat].first;
+        mousey = drift[driftat].second;
+        ++driftat;
+        inject_mouse_move(mousex, mousey);
+        return;
+    }
+    if (restframes > 0) {
+        --restframes;
+        return;
+    }
+    // A rest of a quarter second on average, now and then a longer one.
+    restframes = (int)std::exponential_distribution<double>(1.0 / 12)(handrng);
+    if (uniform(0, 1) < 0.08) restframes += (int)uniform(50, 150);
+    double tx, ty;
+    if (uniform(0, 1) < 0.75) {  // a drift of a few pixels
+        const double a = uniform(0, 2 * M_PI), r = std::exp(uniform(std::log(3.0), std::log(60.0)));
+        tx = mousex + r * std::cos(a);
+        ty = mousey + r * std::sin(a);
+    } else {  // a look across the window
+        tx = std::clamp(windoww / 2.0 + gauss(windoww / 4.0), 0.0, windoww - 1.0);
+        ty = std::clamp(windowh / 2.0 + gauss(windowh / 4.0), 0.0, windowh - 1.0);
+    }
+    drift = handpath(clampx(tx), clampy(ty));
+    driftat = 0;
+}
+
+void frame() {
+    if (handon && !steady) idlehand();
+    mainloop_frame(0);
+}
 
 void frames(int n) {
     for (int i = 0; i < n && quitrequested != 1; ++i) frame();
@@ -75,10 +166,21 @@ void physical(int lx, int ly, int* px, int* py) {
     *py = (int)((double)ly * windowh / virth + 0.5);
 }
 
-// Moves the pointer to a logical point in a few steps, as a hand would.
+// Moves the pointer to a logical point: in a few straight steps, or as the hand moves it.
 void moveto(int lx, int ly) {
+    holdhand hold;
     int px, py;
     physical(lx, ly, &px, &py);
+    drift.clear();
+    if (handon) {
+        for (auto [x, y] : handpath(px, py)) {
+            mousex = x;
+            mousey = y;
+            inject_mouse_move(mousex, mousey);
+            frame();
+        }
+        return;
+    }
     const int steps = 6;
     int sx = mousex, sy = mousey;
     for (int i = 1; i <= steps; ++i) {
@@ -90,6 +192,7 @@ void moveto(int lx, int ly) {
 }
 
 void press(int button) {
+    holdhand hold;
     inject_mouse_button(button, 1);
     frames(2);
     inject_mouse_button(button, 0);
@@ -97,6 +200,7 @@ void press(int button) {
 }
 
 void click(int lx, int ly, int button = 1) {
+    holdhand hold;
     moveto(lx, ly);
     press(button);
 }
@@ -195,6 +299,12 @@ void playaztec() {
             return;
         }
         const int x = boardleft + 32 + 64 * c;
+        holdhand hold;
+        // A player looks over a column or two before the one they fire into.
+        for (int look = handon ? (int)uniform(0, 3) : 0; look > 0; --look) {
+            moveto(boardleft + 32 + 64 * (int)uniform(0, 8), (int)uniform(220, 420));
+            frames((int)uniform(5, 40));
+        }
         moveto(x, 300);
         frames(3);
         if (s) press(2);
@@ -323,6 +433,7 @@ bool runscript(const std::string& path, const std::string& out) {
         started = true;
         // The window a player would have: the game's own settings choose it.
         journal_record_to(out);
+        journal_paceclock(1);
         instancename = "record-" + std::to_string(getpid());
         startup();
         inject_mouse_move(mousex, mousey);
@@ -373,6 +484,7 @@ bool runscript(const std::string& path, const std::string& out) {
         } else if (cmd == "drag") {
             int x1, y1, x2, y2;
             ss >> x1 >> y1 >> x2 >> y2;
+            holdhand hold;
             moveto(x1, y1);
             inject_mouse_button(1, 1);
             frames(2);
@@ -399,6 +511,10 @@ bool runscript(const std::string& path, const std::string& out) {
         } else if (cmd == "close") {
             inject_close();
             frames(2);
+        } else if (cmd == "hand") {
+            std::string on;
+            ss >> on;
+            handon = on == "on";
         } else if (cmd == "difficulty") {
             ss >> difficulty;
         } else if (cmd == "play") {
@@ -439,11 +555,38 @@ bool runscript(const std::string& path, const std::string& out) {
     std::filesystem::remove_all(tmpl, ec);
     return !failed && quitrequested == 1;
 }
+
+// What a journal costs: its frames, how many of them move the pointer, and its size per hour of play.
+int measure(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    journaldata j;
+    std::string error;
+    if (journal_parse((const uint8_t*)bytes.data(), bytes.size(), &j, &error) == JOURNAL_BAD) {
+        std::fprintf(stderr, "measure: %s: %s\n", path.c_str(), error.c_str());
+        return 1;
+    }
+    long moving = 0, pressed = 0;
+    size_t filebytes = 0;
+    for (size_t i = 0; i < j.runs.size(); ++i) {
+        const jframe& f = j.runs[i].frame;
+        if (f.hit1 || f.hit2) ++pressed;
+        if (i > 0 && (f.mx != j.runs[i - 1].frame.mx || f.my != j.runs[i - 1].frame.my)) ++moving;
+    }
+    for (const jfile& u : j.header.files) filebytes += u.bytes.size();
+    const double hours = j.frames / 50.0 / 3600;
+    std::printf("%s: %d frames (%.1f min), pointer moved in %.0f %% of them, %ld clicks, %zu bytes "
+                "(user files %zu bytes raw): %.1f KB per hour\n",
+                path.c_str(), j.frames, j.frames / 50.0 / 60, 100.0 * moving / std::max(j.frames, 1), pressed,
+                bytes.size(), filebytes, bytes.size() / hours / 1000);
+    return 0;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--measure") return measure(argv[2]);
     if (argc != 3) {
-        std::fprintf(stderr, "usage: ombrivale-record SCRIPT OUT.ojr\n");
+        std::fprintf(stderr, "usage: ombrivale-record SCRIPT OUT.ojr\n       ombrivale-record --measure FILE.ojr\n");
         return 2;
     }
     bool ok = runscript(argv[1], argv[2]);
