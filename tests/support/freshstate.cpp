@@ -158,6 +158,8 @@ void fresh_media() {
     deleteloadstuff_dynamic();
     m3freebackdrop();
     freegamebg();
+    // A background decoded ahead for a screen a test was heading to is not taken by the next test's own files.
+    forget_prepared_images();
 }
 
 void fresh() {
