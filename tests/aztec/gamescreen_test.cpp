@@ -24,17 +24,7 @@ class GameScreen : public ::testing::Test {
 protected:
     void SetUp() override {
         headless();
-        userpath = temp_folder("gamescreen");
-        curplayer = 1;
-        playlevel = curlevel = 9;
-        level_type[9] = 1;
-        level_challenge[9] = 1;
-        level_time3[9] = 60;
-        level_time2[9] = 90;
-        playdifficulty[1] = 3;
-        wincount = losecount = 0;
-        popupfade = popupkind = 0;
-        paused = -1;
+        time_level_nine("gamescreen");
         resetgamescreen();
     }
 };

@@ -1,5 +1,12 @@
 #include "support/headless.h"
 
+#include "aztec/catalogue.h"
+#include "aztec/levelrun.h"
+#include "aztec/winlose.h"
+#include "storage/players.h"
+#include "storage/settings.h"
+#include "ui/popups.h"
+
 #include <unistd.h>
 
 #include <filesystem>
@@ -26,4 +33,18 @@ std::string build_dir() { return OMBRIVALE_BUILD_DIR; }
 std::string file_bytes(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+}
+
+void time_level_nine(const std::string& folder) {
+    userpath = temp_folder(folder);
+    curplayer = 1;
+    playlevel = curlevel = 9;
+    level_type[9] = 1;
+    level_challenge[9] = 1;
+    level_time3[9] = 60;
+    level_time2[9] = 90;
+    playdifficulty[1] = 3;
+    wincount = losecount = 0;
+    popupfade = popupkind = 0;
+    paused = -1;
 }

@@ -12,3 +12,6 @@ std::string temp_folder(const std::string& name);
 std::string build_dir();
 // The whole contents of a file (empty when it cannot be read).
 std::string file_bytes(const std::string& path);
+// Player 1 in level 9, a time level (three stars within 60 s, two within 90 s) at difficulty 3, nothing won or
+// lost, no popup, not paused; the user folder is a fresh one named `folder`.
+void time_level_nine(const std::string& folder);
