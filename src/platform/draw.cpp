@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_map>
 
 #include "platform/imagefile.h"
 #include "platform/paths.h"
@@ -47,6 +48,13 @@ int mask_r = 0, mask_g = 0, mask_b = 0;
 int auto_midhandle = 0;
 int override_w = 0, override_h = 0;  // see set_window_override
 int render_off = 0;                  // see set_render_off
+int renderer_is_software = 0;        // SDL's own software renderer draws
+
+// Scaled copies (below).
+void forget_scaled_copies();
+void age_scaled_copies();
+void unpin_scaled_copies();
+bool picture_drawing = false;  // drawing goes into the cached picture (below)
 
 void update_area() {
     if (!renderer) return;
@@ -179,6 +187,8 @@ void graphics_open(int width, int height, int depth, int /*hz*/, int /*flags*/) 
             return;
         }
         ++context_generation;
+        SDL_RendererInfo info;
+        renderer_is_software = SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) ? 1 : 0;
     }
     if (full) {
         // Cover the desktop first: without a window manager (a bare X server, a kiosk) nothing else would
@@ -219,6 +229,7 @@ std::string renderer_name() {
 
 void graphics_close() {
     picture_forget();
+    forget_scaled_copies();
     forget_prepared_images();  // their textures belong to this renderer
     if (renderer) SDL_DestroyRenderer(renderer);
     if (window) SDL_DestroyWindow(window);
@@ -291,6 +302,7 @@ void clear_screen() {
 void flip(int /*sync*/) {
     // Vertical sync is chosen when the renderer is created.
     if (renderer && !render_off) SDL_RenderPresent(renderer);
+    age_scaled_copies();
 }
 
 void set_window_title(const std::string& title) {
@@ -406,6 +418,262 @@ void set_viewport(int x, int y, int w, int h) {
     apply_clip();
 }
 
+void get_viewport(int* x, int* y, int* w, int* h) {
+    *x = ds.clip_x;
+    *y = ds.clip_y;
+    *w = ds.clip_w;
+    *h = ds.clip_h;
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Scaled copies (software renderer)
+//
+// The software renderer treats an unrotated image draw as a rectangle copy. At any size but the image's own it
+// stretches the part shown (bilinear, as our textures are filtered) into a fresh surface of the drawn size and
+// then blends that surface onto the picture, every time. Since the window is seldom exactly the logical size,
+// that is nearly every draw. A copy stretched once to the drawn size and then drawn at its own size is that
+// very surface, so the result is the same to the bit; it is kept for draws that come back at the same size (the
+// still parts of a screen, the board, the panels, text), while a draw that changes size every frame never gets
+// one. It is used only where the renderer would not have clipped the stretch itself: the draw lies wholly
+// inside the clip rectangle, or it crosses the edge of the picture (then the renderer too stretches the whole
+// draw first and clips the result).
+//
+// Blending a fully transparent pixel changes nothing, yet costs as much as any other once colour or alpha is
+// applied (a fading screen, a dimmed level). A copy whose transparent tiles are many (the front layers of a
+// background are mostly sky) is therefore drawn as the rectangles that hold something.
+
+namespace {
+
+struct ScaledKey {
+    const SDL_Texture* tex;
+    int sx, sy, sw, sh;  // the part of the texture shown
+    int w, h;            // the size it is drawn at
+    bool operator==(const ScaledKey&) const = default;
+};
+
+struct ScaledKeyHash {
+    size_t operator()(const ScaledKey& k) const {
+        size_t h = std::hash<const void*>()(k.tex);
+        for (int v : {k.sx, k.sy, k.sw, k.sh, k.w, k.h}) h = h * 1000003u ^ (size_t)(unsigned)v;
+        return h;
+    }
+};
+
+struct ScaledCopy {
+    SDL_Texture* tex = nullptr;  // null: seen once, not made yet
+    long last_frame = 0;
+    bool pinned = false;  // drawn into the cached picture: kept while that picture is
+    std::vector<SDL_Rect> pieces;  // the parts that are not wholly transparent; empty: draw it whole
+};
+
+using ScaledCopies = std::unordered_map<ScaledKey, ScaledCopy, ScaledKeyHash>;
+ScaledCopies scaled_copies;
+size_t scaled_bytes = 0;
+long frame_number = 0;
+int scaled_copies_on = 1;
+const size_t scaled_budget = (size_t)48 << 20;  // bytes of copies kept at most
+const long scaled_keep_frames = 50;             // a copy not drawn for this long goes
+const int piece_tile = 16;                      // transparency is looked at in tiles of this size
+
+void drop_scaled(ScaledCopies::iterator it) {
+    if (it->second.tex) {
+        SDL_DestroyTexture(it->second.tex);
+        scaled_bytes -= (size_t)it->first.w * it->first.h * 4;
+    }
+    scaled_copies.erase(it);
+}
+
+void forget_scaled_copies() {
+    while (!scaled_copies.empty()) drop_scaled(scaled_copies.begin());
+}
+
+// The copies of a texture that is about to be destroyed.
+void forget_scaled_copies_of(const SDL_Texture* tex) {
+    for (auto it = scaled_copies.begin(); it != scaled_copies.end();) {
+        auto next = std::next(it);
+        if (it->first.tex == tex) drop_scaled(it);
+        it = next;
+    }
+}
+
+// At the end of a frame: candidates seen once and not again go, and copies not drawn for a while.
+void age_scaled_copies() {
+    ++frame_number;
+    for (auto it = scaled_copies.begin(); it != scaled_copies.end();) {
+        auto next = std::next(it);
+        const long idle = frame_number - it->second.last_frame;
+        if ((!it->second.tex && idle > 2) || (idle > scaled_keep_frames && !it->second.pinned)) drop_scaled(it);
+        it = next;
+    }
+}
+
+// The cached picture is made afresh or forgotten: what went into it ages like any other copy from now on.
+void unpin_scaled_copies() {
+    for (auto& [key, copy] : scaled_copies) copy.pinned = false;
+}
+
+// The rectangles of a w x h RGBA picture that hold a pixel with alpha: rows of tiles, each row cut into runs of
+// tiles that are not wholly transparent, and runs that repeat in the next row merged into one rectangle. Empty
+// when at most a quarter of the tiles is transparent (drawing it whole then costs less).
+std::vector<SDL_Rect> opaque_pieces(const std::vector<uint8_t>& rgba, int w, int h) {
+    const int cols = (w + piece_tile - 1) / piece_tile, rows = (h + piece_tile - 1) / piece_tile;
+    std::vector<uint8_t> used((size_t)cols * rows, 0);
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* p = &rgba[(size_t)y * w * 4 + 3];
+        uint8_t* u = &used[(size_t)(y / piece_tile) * cols];
+        for (int x = 0; x < w; ++x)
+            if (p[(size_t)x * 4]) u[x / piece_tile] = 1;
+    }
+    size_t empty = 0;
+    for (uint8_t u : used) empty += !u;
+    std::vector<SDL_Rect> pieces;
+    if (empty * 4 <= used.size()) return pieces;
+    std::vector<SDL_Rect> open;  // the previous row's runs, still growing downwards
+    for (int r = 0; r < rows; ++r) {
+        std::vector<SDL_Rect> runs;
+        for (int c = 0; c < cols;) {
+            if (!used[(size_t)r * cols + c]) {
+                ++c;
+                continue;
+            }
+            int e = c;
+            while (e < cols && used[(size_t)r * cols + e]) ++e;
+            const int x0 = c * piece_tile, x1 = std::min(w, e * piece_tile);
+            const int y0 = r * piece_tile, y1 = std::min(h, (r + 1) * piece_tile);
+            runs.push_back({x0, y0, x1 - x0, y1 - y0});
+            c = e;
+        }
+        std::vector<SDL_Rect> next;
+        for (SDL_Rect& run : runs) {
+            auto same = std::find_if(open.begin(), open.end(), [&](const SDL_Rect& o) { return o.x == run.x && o.w == run.w; });
+            if (same != open.end()) {
+                run.y = same->y;
+                run.h += same->h;
+                open.erase(same);
+            }
+            next.push_back(run);
+        }
+        pieces.insert(pieces.end(), open.begin(), open.end());  // runs that ended above this row
+        open = std::move(next);
+    }
+    pieces.insert(pieces.end(), open.begin(), open.end());
+    return pieces;
+}
+
+// Stretches the part `src` of `tex` to w x h into a new texture, exactly as the renderer's own stretch does
+// (the same format, no blending, no colour or alpha applied), and finds its pieces.
+SDL_Texture* make_scaled_copy(SDL_Texture* tex, const SDL_Rect& src, int w, int h, std::vector<SDL_Rect>& pieces) {
+    SDL_Texture* copy = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ABGR8888, SDL_TEXTUREACCESS_TARGET, w, h);
+    if (!copy) return nullptr;
+    SDL_Texture* target = SDL_GetRenderTarget(renderer);
+    if (SDL_SetRenderTarget(renderer, copy) != 0) {
+        SDL_DestroyTexture(copy);
+        return nullptr;
+    }
+    SDL_BlendMode blend;
+    Uint8 r, g, b, a;
+    SDL_GetTextureBlendMode(tex, &blend);
+    SDL_GetTextureColorMod(tex, &r, &g, &b);
+    SDL_GetTextureAlphaMod(tex, &a);
+    SDL_SetTextureBlendMode(tex, SDL_BLENDMODE_NONE);
+    SDL_SetTextureColorMod(tex, 255, 255, 255);
+    SDL_SetTextureAlphaMod(tex, 255);
+    const SDL_Rect whole{0, 0, w, h};
+    SDL_RenderCopy(renderer, tex, &src, &whole);
+    pieces.clear();
+    if (w * h >= 64 * 64) {
+        std::vector<uint8_t> px((size_t)w * h * 4);
+        if (SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ABGR8888, px.data(), w * 4) == 0)
+            pieces = opaque_pieces(px, w, h);
+    }
+    SDL_SetRenderTarget(renderer, target);
+    SDL_SetTextureBlendMode(tex, blend);
+    SDL_SetTextureColorMod(tex, r, g, b);
+    SDL_SetTextureAlphaMod(tex, a);
+    apply_clip();
+    return copy;
+}
+
+// The copy to draw instead of `tex` for the unrotated quad `v` (corners clockwise from the top left) showing
+// part of a tex_w x tex_h texture; null where the texture is to be drawn itself. `at` is where the renderer
+// puts the copy's top left corner.
+const ScaledCopy* scaled_copy(SDL_Texture* tex, const SDL_Vertex* v, int tex_w, int tex_h, SDL_Point* at) {
+    // The rectangle copy the renderer makes of this quad, worked out as it does.
+    SDL_Rect src;
+    src.x = (int)(v[0].tex_coord.x * tex_w);
+    src.y = (int)(v[0].tex_coord.y * tex_h);
+    src.w = (int)(v[2].tex_coord.x * tex_w - src.x);
+    src.h = (int)(v[2].tex_coord.y * tex_h - src.y);
+    const float dw = v[2].position.x - v[0].position.x, dh = v[2].position.y - v[0].position.y;
+    const SDL_Rect dst{(int)v[0].position.x, (int)v[0].position.y, (int)dw, (int)dh};
+    if (src.w <= 0 || src.h <= 0 || dst.w <= 0 || dst.h <= 0 || (src.w == dst.w && src.h == dst.h)) return nullptr;
+    if (src.x < 0 || src.y < 0 || src.x + src.w > tex_w || src.y + src.h > tex_h) return nullptr;
+    const bool crosses_edge = dst.x < 0 || dst.y < 0 || dst.x + dst.w > out_w || dst.y + dst.h > out_h;
+    if (!crosses_edge && SDL_RenderIsClipEnabled(renderer)) {
+        SDL_Rect clip;
+        SDL_RenderGetClipRect(renderer, &clip);
+        if (dst.x < clip.x || dst.y < clip.y || dst.x + dst.w > clip.x + clip.w || dst.y + dst.h > clip.y + clip.h)
+            return nullptr;
+    }
+    *at = {dst.x, dst.y};
+    const ScaledKey key{tex, src.x, src.y, src.w, src.h, dst.w, dst.h};
+    auto [it, fresh] = scaled_copies.try_emplace(key);
+    ScaledCopy& c = it->second;
+    c.last_frame = frame_number;
+    // What goes into the cached picture is drawn again as it is whenever that picture cannot be used (a screen
+    // dimming or fading over it): its copies are made at once and kept while the picture is.
+    c.pinned = c.pinned || picture_drawing;
+    if (c.tex || (fresh && !picture_drawing)) return c.tex ? &c : nullptr;
+    // Seen a second time: worth a copy, within the budget (the longest unused copies make room).
+    const size_t bytes = (size_t)dst.w * dst.h * 4;
+    if (bytes > scaled_budget / 4) return nullptr;
+    while (scaled_bytes + bytes > scaled_budget) {
+        auto oldest = scaled_copies.end();
+        for (auto j = scaled_copies.begin(); j != scaled_copies.end(); ++j)
+            if (j->second.tex && !j->second.pinned &&
+                (oldest == scaled_copies.end() || j->second.last_frame < oldest->second.last_frame))
+                oldest = j;
+        if (oldest == scaled_copies.end()) break;
+        drop_scaled(oldest);
+    }
+    c.tex = make_scaled_copy(tex, src, dst.w, dst.h, c.pieces);
+    if (!c.tex) return nullptr;
+    scaled_bytes += bytes;
+    return &c;
+}
+
+// Draws a copy at its own size with the colour and blending of the draw it stands for.
+void draw_scaled_copy(const ScaledCopy& c, SDL_Point at, SDL_BlendMode blend, SDL_Color col) {
+    SDL_SetTextureBlendMode(c.tex, blend);
+    SDL_SetTextureColorMod(c.tex, col.r, col.g, col.b);
+    SDL_SetTextureAlphaMod(c.tex, col.a);
+    // Only where a transparent pixel leaves the picture as it is may those be left out.
+    if (c.pieces.empty() || (blend != SDL_BLENDMODE_BLEND && blend != SDL_BLENDMODE_ADD)) {
+        int w, h;
+        SDL_QueryTexture(c.tex, nullptr, nullptr, &w, &h);
+        const SDL_Rect d{at.x, at.y, w, h};
+        SDL_RenderCopy(renderer, c.tex, nullptr, &d);
+        return;
+    }
+    for (const SDL_Rect& p : c.pieces) {
+        const SDL_Rect d{at.x + p.x, at.y + p.y, p.w, p.h};
+        SDL_RenderCopy(renderer, c.tex, &p, &d);
+    }
+}
+
+}  // namespace
+
+void set_scaled_copies(int on) {
+    scaled_copies_on = on ? 1 : 0;
+    if (!on) forget_scaled_copies();
+}
+
+int scaled_copies_kept() {
+    int n = 0;
+    for (const auto& [key, copy] : scaled_copies) n += copy.tex != nullptr;
+    return n;
+}
+
 // ---------------------------------------------------------------------------------------------------------------
 // Images
 
@@ -439,8 +707,14 @@ struct ImageData {
     int mask_alpha = -1;
 
     ~ImageData() {
-        if (tex && tex_generation == context_generation) SDL_DestroyTexture(tex);
-        if (mask_tex && mask_generation == context_generation) SDL_DestroyTexture(mask_tex);
+        if (tex && tex_generation == context_generation) {
+            forget_scaled_copies_of(tex);
+            SDL_DestroyTexture(tex);
+        }
+        if (mask_tex && mask_generation == context_generation) {
+            forget_scaled_copies_of(mask_tex);
+            SDL_DestroyTexture(mask_tex);
+        }
     }
 };
 
@@ -540,7 +814,10 @@ SDL_Texture* texture_of(ImageData& im) {
 // The alpha-tested copy: a texel is kept opaque where texel alpha x drawing alpha >= 0.5, else cleared.
 SDL_Texture* mask_texture_of(ImageData& im, int alpha_byte) {
     if (im.mask_tex && im.mask_generation == context_generation && im.mask_alpha == alpha_byte) return im.mask_tex;
-    if (im.mask_tex && im.mask_generation == context_generation) SDL_DestroyTexture(im.mask_tex);
+    if (im.mask_tex && im.mask_generation == context_generation) {
+        forget_scaled_copies_of(im.mask_tex);
+        SDL_DestroyTexture(im.mask_tex);
+    }
     im.mask_tex = nullptr;
     if (!texture_of(im) || !ensure_pixels(im)) return nullptr;
     std::vector<uint8_t> src = im.pix.rgba;
@@ -811,6 +1088,16 @@ void draw_image(const TImage& image, float x, float y, int frame) {
     const float miny = std::min(std::min(v[0].position.y, v[1].position.y), std::min(v[2].position.y, v[3].position.y));
     const float maxy = std::max(std::max(v[0].position.y, v[1].position.y), std::max(v[2].position.y, v[3].position.y));
     if (maxx < 0 || maxy < 0 || minx > (float)out_w || miny > (float)out_h) return;
+    // Unrotated and unmirrored: the software renderer copies a rectangle, from a copy made at this size if the
+    // draw keeps coming back at it.
+    if (renderer_is_software && scaled_copies_on && ds.iy == 0 && ds.jx == 0 && ds.ix > 0 && ds.jy > 0 &&
+        (im.flags & IMAGE_FILTERED)) {
+        SDL_Point at;
+        if (const ScaledCopy* copy = scaled_copy(tex, v, im.tex_w, im.tex_h, &at)) {
+            draw_scaled_copy(*copy, at, ds.blend == BLEND_MASK ? SDL_BLENDMODE_BLEND : sdl_blend(ds.blend), col);
+            return;
+        }
+    }
     static const int idx[6] = {0, 1, 2, 0, 2, 3};
     SDL_RenderGeometry(renderer, tex, v, 4, idx, 6);
 }
@@ -910,10 +1197,10 @@ namespace {
 SDL_Texture* picture = nullptr;
 int picture_generation = -1, picture_w = 0, picture_h = 0;
 std::vector<float> picture_key;
-bool picture_drawing = false;
 }  // namespace
 
 void picture_forget() {
+    unpin_scaled_copies();
     if (picture && picture_generation == context_generation) SDL_DestroyTexture(picture);
     picture = nullptr;
     picture_key.clear();
@@ -937,6 +1224,7 @@ int picture_begin(const std::vector<float>& key) {
         return 0;
     }
     picture_key = key;
+    unpin_scaled_copies();
     picture_drawing = true;
     SDL_RenderSetClipRect(renderer, nullptr);
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);

@@ -72,6 +72,7 @@ float get_rotation();
 void set_scale(float sx, float sy);
 void get_scale(float* sx, float* sy);
 void set_viewport(int x, int y, int w, int h);
+void get_viewport(int* x, int* y, int* w, int* h);
 void get_color(int* r, int* g, int* b);
 
 // ---- images ----
@@ -113,6 +114,12 @@ void draw_image(const TImage& image, float x, float y, int frame);
 // A hook that sees every image drawn, with the drawing state in force (tests and the soak tool); null for none.
 using DrawObserver = void (*)(const TImage& image, float x, float y, int frame);
 void set_draw_observer(DrawObserver observer);
+// On the software renderer an image drawn unrotated at another size than its own is stretched anew at every
+// draw; a draw that comes back at the same size is instead stretched once into a copy kept for it (the same
+// pixels, far less work). 0 switches the copies off and frees them (tests and benches compare both ways).
+void set_scaled_copies(int on);
+// How many such copies are kept now.
+int scaled_copies_kept();
 int images_collide(const TImage& image1, float x1, float y1, int frame1, const TImage& image2, float x2, float y2,
                    int frame2);
 

@@ -7,9 +7,19 @@
 #include <vector>
 
 #include "app/harness.h"
+#include "app/profiles.h"
+#include "app/screenflow.h"
+#include "aztec/catalogue.h"
+#include "aztec/levelrun.h"
+#include "effects/effects.h"
+#include "effects/particles.h"
 #include "platform/draw.h"
 #include "platform/imagefile.h"
+#include "platform/random.h"
+#include "storage/players.h"
+#include "storage/settings.h"
 #include "support/headless.h"
+#include "ui/popups.h"
 
 namespace {
 
@@ -396,4 +406,217 @@ TEST_F(Draw, APreparedPictureIsTakenByItsLoadOnce) {
     TImage other = load_image(file, -1);  // not the magenta-masked one
     EXPECT_EQ(image_pixel(other, 0, 6, 0) & 0xff, 255u);
     forget_prepared_images();
+}
+
+namespace {
+
+// Draws `scene` on a cleared screen for `frames` frames (presenting each but the last) with scaled copies on or
+// off, and returns the last frame. The game's own window: 800 x 600 showing logical 1024 x 768.
+template <typename Scene>
+std::vector<uint8_t> render_frames(int copies, int frames, Scene scene) {
+    set_scaled_copies(copies);
+    picture_forget();
+    std::vector<uint8_t> px;
+    for (int f = 0; f < frames; ++f) {
+        if (f > 0) flip(1);
+        clear_screen();
+        scene();
+        int w, h;
+        px = read_frame_rgba(&w, &h);
+    }
+    return px;
+}
+
+// Pixels that differ between two frames, with the first of them for the message.
+std::string differences(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    if (a.size() != b.size()) return "sizes differ";
+    size_t n = 0, first = 0;
+    int worst = 0;
+    for (size_t i = 0; i < a.size(); i += 4) {
+        int d = 0;
+        for (int k = 0; k < 3; ++k) d = std::max(d, std::abs(a[i + k] - b[i + k]));
+        if (d == 0) continue;
+        if (n++ == 0) first = i / 4;
+        worst = std::max(worst, d);
+    }
+    if (n == 0) return "";
+    return std::to_string(n) + " pixels differ (by up to " + std::to_string(worst) + "), the first at x " +
+           std::to_string(first % 800) + " y " + std::to_string(first / 800);
+}
+
+// Every image draw of a frame, with the drawing state it was made in.
+struct RecordedDraw {
+    TImage image;
+    float x, y;
+    int frame;
+    int r, g, b, blend, vx, vy, vw, vh;
+    float alpha, rotation, sx, sy;
+};
+std::vector<RecordedDraw> recorded;
+
+void record_draw(const TImage& image, float x, float y, int frame) {
+    RecordedDraw d{image, x, y, frame, 0, 0, 0, get_blend(), 0, 0, 0, 0, get_alpha(), get_rotation(), 0, 0};
+    get_color(&d.r, &d.g, &d.b);
+    get_scale(&d.sx, &d.sy);
+    get_viewport(&d.vx, &d.vy, &d.vw, &d.vh);
+    recorded.push_back(d);
+}
+
+void replay(const std::vector<RecordedDraw>& draws) {
+    for (const RecordedDraw& d : draws) {
+        set_color(d.r, d.g, d.b);
+        set_alpha(d.alpha);
+        set_blend(d.blend);
+        set_rotation(d.rotation);
+        set_scale(d.sx, d.sy);
+        set_viewport(d.vx, d.vy, d.vw, d.vh);
+        draw_image(d.image, d.x, d.y, d.frame);
+    }
+    resetdrawing();
+    set_color(255, 255, 255);
+}
+
+// The draws of the next frame of the game.
+std::vector<RecordedDraw> record_frame() {
+    recorded.clear();
+    set_draw_observer(record_draw);
+    harness_frames(1);
+    set_draw_observer(nullptr);
+    return std::move(recorded);
+}
+
+}  // namespace
+
+// Unrotated draws at another size than the image's own are drawn from copies stretched once to that size, and
+// their transparent tiles are left out. The picture must be the very one the renderer makes when it stretches
+// every draw: at the picture's edges, inside and across a clip rectangle, in every blend mode, with colour and
+// alpha applied, from a sheet's cells, into the cached picture, in the frame the copies are made and after.
+TEST_F(Draw, ScaledCopiesGiveThePixelsOfStretchingEveryDraw) {
+    harness_window();
+    // A sprite that is transparent on its left, graded in the middle and opaque on its right, a backdrop larger
+    // than the screen, and a sheet of four cells.
+    uint32_t seed = 12345;
+    auto noise = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return (int)((seed >> 16) & 255);
+    };
+    std::vector<uint8_t> px(180 * 120 * 4);
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 180; ++x) {
+            uint8_t* p = &px[(size_t)(y * 180 + x) * 4];
+            p[0] = (uint8_t)noise();
+            p[1] = (uint8_t)(x * 255 / 179);
+            p[2] = (uint8_t)(y * 2);
+            p[3] = (uint8_t)(x < 60 ? 0 : x < 120 ? (x - 60) * 4 : 255);
+        }
+    TImage sprite = image_from_rgba(px.data(), 180, 120, IMAGE_MASKED | IMAGE_FILTERED);
+    std::vector<uint8_t> back(1100 * 800 * 4);
+    for (size_t i = 0; i < back.size(); ++i) back[i] = i % 4 == 3 ? 255 : (uint8_t)noise();
+    TImage backdrop = image_from_rgba(back.data(), 1100, 800, IMAGE_MASKED | IMAGE_FILTERED);
+    std::vector<uint8_t> cells(160 * 30 * 4);
+    for (size_t i = 0; i < cells.size(); ++i) cells[i] = i % 4 == 3 ? (uint8_t)(noise() & 0x80 ? 255 : 0) : (uint8_t)noise();
+    const std::string sheetfile = temp_folder("scaledcopies") + "sheet.png";
+    ASSERT_TRUE(write_png_file(sheetfile, cells.data(), 160, 30));
+    TImage sheet = load_anim_image(sheetfile, 40, 30, 0, 4, -1);
+    ASSERT_TRUE(sprite && backdrop && sheet);
+
+    auto state = [](int blend, float alpha, int r, int g, int b, float scale) {
+        set_blend(blend);
+        set_alpha(alpha);
+        set_color(r, g, b);
+        set_scale(scale, scale);
+    };
+    auto scene = [&] {
+        set_virtual_resolution(1024, 768);
+        if (!picture_begin({1})) {
+            state(BLEND_SOLID, 1, 200, 180, 160, 1);
+            draw_image(backdrop, -20, -10, 0);
+            state(BLEND_ALPHA, 1, 255, 255, 255, 1.2f);
+            draw_image(sprite, 500, 600, 0);
+        }
+        picture_end();
+        state(BLEND_ALPHA, 1, 255, 255, 255, 1);
+        draw_image(sprite, 100, 100, 0);
+        draw_image(sprite, 100, 260, 0);  // the same size again in the same frame
+        state(BLEND_ALPHA, 0.6f, 120, 200, 90, 1.3f);
+        draw_image(sprite, 400, 120, 0);
+        state(BLEND_LIGHT, 0.7f, 255, 255, 255, 0.9f);
+        draw_image(sprite, 600, 300, 0);
+        state(BLEND_SHADE, 1, 255, 255, 255, 1.1f);
+        draw_image(sprite, 200, 420, 0);
+        state(BLEND_SOLID, 0.5f, 90, 90, 255, 0.8f);
+        draw_image(sprite, 820, 600, 0);
+        state(BLEND_MASK, 0.8f, 255, 255, 255, 1.25f);
+        draw_image(sprite, 700, 480, 0);
+        state(BLEND_ALPHA, 0.9f, 255, 255, 255, 1.5f);
+        draw_image(sprite, -60, 650, 0);  // across the left and bottom edges
+        draw_image(sprite, 950, -40, 0);  // across the top and right edges
+        set_viewport(300, 300, 300, 200);
+        draw_image(sprite, 330, 320, 0);  // inside the clip rectangle
+        draw_image(sprite, 220, 420, 0);  // across its left and bottom edges, the opaque part inside
+        set_viewport(0, 0, 1024, 768);
+        for (int f = 0; f < 4; ++f) {
+            state(BLEND_ALPHA, 1, 255, 255, 255, f % 2 ? 1.5f : 0.7f);
+            draw_image(sheet, 60 + 90 * f, 700, f);
+        }
+        resetdrawing();
+        set_color(255, 255, 255);
+    };
+    const std::vector<uint8_t> plain = render_frames(0, 1, scene);
+    for (int frames = 1; frames <= 3; ++frames)
+        EXPECT_EQ(differences(plain, render_frames(1, frames, scene)), "") << "frame " << frames << " with copies";
+    EXPECT_GE(scaled_copies_kept(), 10);
+    set_scaled_copies(1);
+}
+
+// Frames of the game recorded draw by draw and drawn again both ways: a level with superstones going off, its
+// win screen while the level darkens under it (the still background layers are then drawn each frame with a
+// new colour) and while the results count up.
+TEST_F(Draw, ScaledCopiesLeaveAWonLevelWithExplosionsAsItWas) {
+    harness_window();
+    resident_media();
+    bganimation = 1;  // the background in layers, as it starts
+    userpath = temp_folder("scaledcopiesgame");
+    curplayer = 1;
+    resetplayer(1);
+    playername[1] = "TESTER";
+    devkeys = 0;
+    wincount = losecount = 0;
+    popupkind = popupfade = 0;
+    paused = -1;
+    clearparticles();
+    seed_rnd(7);
+    curlevel = 2;
+    reset_player_data_for_new_level();
+    curscreen = screen_map;
+    enterscreen(screen_game, 0);
+    for (int f = 0; f < 320; ++f) {
+        harness_frames(1);
+        if ((popupkind == 102 || popupkind == 777) && popupfade == 16) popupfadedir = 2;
+    }
+    for (int c = 1; c <= 3; ++c) superstoneexplosion((float)(250 * c + 12), (float)(250 + 60 * c), c * 3);
+    harness_frames(6);
+    std::vector<std::vector<RecordedDraw>> frames = {record_frame()};
+    playdifficulty[1] = 1;
+    level_challenge[2] = 1;
+    playseconds[1] = level_time3[2];
+    wincount = 1;
+    harness_frames(10);
+    frames.push_back(record_frame());
+    harness_frames(190);
+    frames.push_back(record_frame());
+    wincount = 0;
+    curscreen = screen_map;
+
+    for (size_t k = 0; k < frames.size(); ++k) {
+        ASSERT_GT(frames[k].size(), 50u);
+        auto scene = [&] {
+            set_virtual_resolution(1024, 768);
+            replay(frames[k]);
+        };
+        const std::vector<uint8_t> plain = render_frames(0, 1, scene);
+        EXPECT_EQ(differences(plain, render_frames(1, 3, scene)), "") << "recorded frame " << k;
+    }
+    EXPECT_GE(scaled_copies_kept(), 20);
+    set_scaled_copies(1);
 }

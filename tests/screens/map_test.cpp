@@ -33,16 +33,7 @@ class Map : public ::testing::Test {
 protected:
     void SetUp() override {
         headless();
-        static bool loaded = false;
-        if (!loaded) {
-            instmain();  // the resident images, fonts, texts and catalogue, as at start-up
-            loaded = true;
-        }
-        // Texts and levels other tests may have replaced with their own.
-        readmenutexts();
-        readstorytexts();
-        readgametexts();
-        load_all_levels();
+        resident_media();
         if (!buttonimage[13] || !buttonimage[10]) GTEST_SKIP() << "map button images not generated";
         userpath = temp_folder("map");
         curplayer = 1;

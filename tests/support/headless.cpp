@@ -1,10 +1,12 @@
 #include "support/headless.h"
 
+#include "app/shell.h"
 #include "aztec/catalogue.h"
 #include "aztec/levelrun.h"
 #include "aztec/winlose.h"
 #include "storage/players.h"
 #include "storage/settings.h"
+#include "texts/texttables.h"
 #include "ui/popups.h"
 
 #include <unistd.h>
@@ -18,6 +20,18 @@ void headless() {
     if (open) return;
     harness_open(OMBRIVALE_BUILD_DIR);
     open = true;
+}
+
+void resident_media() {
+    static bool loaded = false;
+    if (!loaded) {
+        instmain();
+        loaded = true;
+    }
+    readmenutexts();
+    readstorytexts();
+    readgametexts();
+    load_all_levels();
 }
 
 std::string temp_folder(const std::string& name) {

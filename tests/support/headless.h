@@ -6,6 +6,9 @@
 
 // Opens the headless platform once per process (later calls do nothing).
 void headless();
+// The resident images, fonts, texts and catalogue, loaded once per process as at start-up; the texts and levels
+// are read again each call (other tests replace them with their own).
+void resident_media();
 // A fresh temporary folder for the test (removed at process end is not needed: tests use unique names).
 std::string temp_folder(const std::string& name);
 // Path of the build folder (holds data/ and the game binary).

@@ -11,7 +11,8 @@
 //           new rank is celebrated), help:P:F (help page P at frame F of its animation, over the level that
 //           opens it, or over level 1), top:W:C (frame 220 of level 2 on a W-wide screen, 1024, 1280 or
 //           1366, with the cannon over column C: the top plaques and the next-stone preview),
-//           fire:L:X:F (level L, one stone fired at logical x = X, frame F after)
+//           fire:L:X:F (level L, one stone fired at logical x = X, frame F after),
+//           explode:L:F (level L with three superstones going off at once, frame F after)
 //   --jpeg Q before the scenes writes JPEG files of quality Q instead of PNG (compact pictures for documents).
 #include <algorithm>
 #include <cstdio>
@@ -27,6 +28,7 @@
 #include "aztec/catalogue.h"
 #include "aztec/levelfile.h"
 #include "aztec/levelrun.h"
+#include "effects/effects.h"
 #include "platform/draw.h"
 #include "platform/inject.h"
 #include "platform/paths.h"
@@ -270,6 +272,14 @@ int main(int argc, char** argv) {
             harness_click(x, 300);
             runframes(frames);
             save(out, "fire-" + std::to_string(level) + "-" + std::to_string(x) + "-" + std::to_string(frames));
+        } else if (scene.rfind("explode:", 0) == 0) {
+            int level = 2, frames = 10;
+            std::sscanf(scene.c_str() + 8, "%d:%d", &level, &frames);
+            seed_rnd(level);
+            play(level, 320, false);  // the level's greeting has gone
+            for (int c = 1; c <= 3; ++c) superstoneexplosion((float)(250 * c + 12), (float)(250 + 60 * c), c * 3);
+            runframes(frames);
+            save(out, "explode-" + std::to_string(level) + "-" + std::to_string(frames));
         } else if (scene == "map") {
             progress(23, 240000, 2);
             to_map(120, centerx, virth - 110);
