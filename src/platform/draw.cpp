@@ -624,7 +624,9 @@ const ScaledCopy* scaled_copy(SDL_Texture* tex, const SDL_Vertex* v, int tex_w, 
     // dimming or fading over it): its copies are made at once and kept while the picture is.
     c.pinned = c.pinned || picture_drawing;
     if (c.tex || (fresh && !picture_drawing)) return c.tex ? &c : nullptr;
-    // Seen a second time: worth a copy, within the budget (the longest unused copies make room).
+    // Seen a second time: worth a copy, within the budget. The longest unused copies make room, but not those
+    // of this frame or the last: on a screen too large for the budget, copies would otherwise be made and
+    // dropped in turn every frame, which costs more than stretching each draw.
     const size_t bytes = (size_t)dst.w * dst.h * 4;
     if (bytes > scaled_budget / 4) return nullptr;
     while (scaled_bytes + bytes > scaled_budget) {
@@ -633,7 +635,7 @@ const ScaledCopy* scaled_copy(SDL_Texture* tex, const SDL_Vertex* v, int tex_w, 
             if (j->second.tex && !j->second.pinned &&
                 (oldest == scaled_copies.end() || j->second.last_frame < oldest->second.last_frame))
                 oldest = j;
-        if (oldest == scaled_copies.end()) break;
+        if (oldest == scaled_copies.end() || oldest->second.last_frame >= frame_number - 1) return nullptr;
         drop_scaled(oldest);
     }
     c.tex = make_scaled_copy(tex, src, dst.w, dst.h, c.pieces);
