@@ -12,7 +12,8 @@
 //
 // Each prints one line "key=value ..." for bench/run.sh. CPU is getrusage(RUSAGE_SELF): every thread of the
 // process, the rasteriser's and the audio callback's included. The renderer follows the environment
-// (OMBRIVALE_RENDERER, or SDL's own SDL_RENDER_DRIVER / SDL_FRAMEBUFFER_ACCELERATION).
+// (OMBRIVALE_RENDERER, or SDL's own SDL_RENDER_DRIVER / SDL_FRAMEBUFFER_ACCELERATION). OMBRIVALE_SCALED_COPIES=0
+// makes the software renderer stretch every scaled draw afresh, for a comparison with the copies it keeps.
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -201,6 +202,7 @@ int main(int argc, char** argv) {
     }
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const std::string build = argv[1], what = argv[2];
+    if (const char* copies = std::getenv("OMBRIVALE_SCALED_COPIES")) set_scaled_copies(std::atoi(copies));
     int rc = 2;
     if (what == "startup") rc = run_startup(build);
     if (what == "heavy") rc = run_heavy(build, argc > 3 ? std::atof(argv[3]) : 5.0);
