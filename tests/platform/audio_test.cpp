@@ -112,6 +112,8 @@ protected:
             sounds[i] = nullptr;
             soundplayed[i] = 0;
         }
+        // A bank another test loaded may still be waiting to be decoded: with the bank gone, nothing of it is.
+        load_deferred_sounds(1e9);
         paused = -1;
         soundvolume = 280;
         musicvolume = 280;
