@@ -434,9 +434,9 @@ void get_viewport(int* x, int* y, int* w, int* h) {
 // that is nearly every draw. A copy stretched once to the drawn size and then drawn at its own size is that
 // very surface, so the result is the same to the bit; it is kept for draws that come back at the same size (the
 // still parts of a screen, the board, the panels, text), while a draw that changes size every frame never gets
-// one. It is used only where the renderer would not have clipped the stretch itself: the draw lies wholly
-// inside the clip rectangle, or it crosses the edge of the picture (then the renderer too stretches the whole
-// draw first and clips the result).
+// one. The renderer clips in two ways, and a copy follows each: a draw across the edge of the picture is
+// stretched whole and the result clipped, so the copy is made of the whole draw; a draw across the clip
+// rectangle (a viewport, the bars of full screen) is cut first, so the copy is made of the cut part.
 //
 // Blending a fully transparent pixel changes nothing, yet costs as much as any other once colour or alpha is
 // applied (a fading screen, a dimmed level). A copy whose transparent tiles are many (the front layers of a
@@ -594,6 +594,45 @@ SDL_Texture* make_scaled_copy(SDL_Texture* tex, const SDL_Rect& src, int w, int 
     return copy;
 }
 
+// A stretch from `src` to `dst` that crosses the clip rectangle (but not the picture's edge) is cut by the
+// renderer before it stretches: to the part of `dst` inside the clip, from the part of `src` that maps there,
+// both rounded to whole pixels. The same cut, worked out the same way, gives the parts a copy must be made of
+// and drawn at. False when nothing is left to draw, or the cut parts are of one size (no stretch).
+bool clip_stretch(const SDL_Rect& clip, int tex_w, int tex_h, SDL_Rect& src, SDL_Rect& dst) {
+    const double scale_w = (double)dst.w / src.w, scale_h = (double)dst.h / src.h;
+    double sx0 = src.x, sy0 = src.y, sx1 = sx0 + src.w, sy1 = sy0 + src.h;
+    double dx0 = dst.x - clip.x, dy0 = dst.y - clip.y, dx1 = dx0 + dst.w, dy1 = dy0 + dst.h;
+    if (dx0 < 0) {
+        sx0 -= dx0 / scale_w;
+        dx0 = 0;
+    }
+    if (dx1 > clip.w) {
+        sx1 -= (dx1 - clip.w) / scale_w;
+        dx1 = clip.w;
+    }
+    if (dy0 < 0) {
+        sy0 -= dy0 / scale_h;
+        dy0 = 0;
+    }
+    if (dy1 > clip.h) {
+        sy1 -= (dy1 - clip.h) / scale_h;
+        dy1 = clip.h;
+    }
+    dx0 += clip.x;
+    dx1 += clip.x;
+    dy0 += clip.y;
+    dy1 += clip.y;
+    SDL_Rect s{(int)std::round(sx0), (int)std::round(sy0), (int)std::round(sx1 - sx0), (int)std::round(sy1 - sy0)};
+    SDL_Rect d{(int)std::round(dx0), (int)std::round(dy0), (int)std::round(dx1 - dx0), (int)std::round(dy1 - dy0)};
+    const SDL_Rect whole{0, 0, tex_w, tex_h};
+    SDL_IntersectRect(&whole, &s, &s);
+    SDL_IntersectRect(&clip, &d, &d);
+    if (d.w <= 0 || d.h <= 0 || s.w <= 0 || s.h <= 0 || (s.w == d.w && s.h == d.h)) return false;
+    src = s;
+    dst = d;
+    return true;
+}
+
 // The copy to draw instead of `tex` for the unrotated quad `v` (corners clockwise from the top left) showing
 // part of a tex_w x tex_h texture; null where the texture is to be drawn itself. `at` is where the renderer
 // puts the copy's top left corner.
@@ -605,14 +644,15 @@ const ScaledCopy* scaled_copy(SDL_Texture* tex, const SDL_Vertex* v, int tex_w, 
     src.w = (int)(v[2].tex_coord.x * tex_w - src.x);
     src.h = (int)(v[2].tex_coord.y * tex_h - src.y);
     const float dw = v[2].position.x - v[0].position.x, dh = v[2].position.y - v[0].position.y;
-    const SDL_Rect dst{(int)v[0].position.x, (int)v[0].position.y, (int)dw, (int)dh};
+    SDL_Rect dst{(int)v[0].position.x, (int)v[0].position.y, (int)dw, (int)dh};
     if (src.w <= 0 || src.h <= 0 || dst.w <= 0 || dst.h <= 0 || (src.w == dst.w && src.h == dst.h)) return nullptr;
     if (src.x < 0 || src.y < 0 || src.x + src.w > tex_w || src.y + src.h > tex_h) return nullptr;
     const bool crosses_edge = dst.x < 0 || dst.y < 0 || dst.x + dst.w > out_w || dst.y + dst.h > out_h;
     if (!crosses_edge && SDL_RenderIsClipEnabled(renderer)) {
         SDL_Rect clip;
         SDL_RenderGetClipRect(renderer, &clip);
-        if (dst.x < clip.x || dst.y < clip.y || dst.x + dst.w > clip.x + clip.w || dst.y + dst.h > clip.y + clip.h)
+        if ((dst.x < clip.x || dst.y < clip.y || dst.x + dst.w > clip.x + clip.w || dst.y + dst.h > clip.y + clip.h) &&
+            !clip_stretch(clip, tex_w, tex_h, src, dst))
             return nullptr;
     }
     *at = {dst.x, dst.y};

@@ -526,8 +526,9 @@ TEST_F(Draw, ScaledCopiesGiveThePixelsOfStretchingEveryDraw) {
         set_color(r, g, b);
         set_scale(scale, scale);
     };
+    int logical_w = 1024;
     auto scene = [&] {
-        set_virtual_resolution(1024, 768);
+        set_virtual_resolution((float)logical_w, 768);
         if (!picture_begin({1})) {
             state(BLEND_SOLID, 1, 200, 180, 160, 1);
             draw_image(backdrop, -20, -10, 0);
@@ -554,6 +555,10 @@ TEST_F(Draw, ScaledCopiesGiveThePixelsOfStretchingEveryDraw) {
         set_viewport(300, 300, 300, 200);
         draw_image(sprite, 330, 320, 0);  // inside the clip rectangle
         draw_image(sprite, 220, 420, 0);  // across its left and bottom edges, the opaque part inside
+        for (int k = 0; k < 6; ++k) {  // cut at other fractions of a pixel
+            set_scale(1.1f + 0.13f * k, 1.1f + 0.13f * k);
+            draw_image(sprite, 197.0f + 11.3f * k, 250.0f + 9.7f * k, 0);
+        }
         set_viewport(0, 0, 1024, 768);
         for (int f = 0; f < 4; ++f) {
             state(BLEND_ALPHA, 1, 255, 255, 255, f % 2 ? 1.5f : 0.7f);
@@ -566,6 +571,16 @@ TEST_F(Draw, ScaledCopiesGiveThePixelsOfStretchingEveryDraw) {
     for (int frames = 1; frames <= 3; ++frames)
         EXPECT_EQ(differences(plain, render_frames(1, frames, scene)), "") << "frame " << frames << " with copies";
     EXPECT_GE(scaled_copies_kept(), 10);
+    // A logical area narrower than the window, as full screen shows it on a wide desktop: black bars at the
+    // sides, and the clip rectangle of every draw ends at them.
+    logical_w = 900;
+    auto barred = [&] {
+        set_letterbox(1);
+        scene();
+        set_letterbox(0);
+    };
+    const std::vector<uint8_t> plain_barred = render_frames(0, 1, barred);
+    EXPECT_EQ(differences(plain_barred, render_frames(1, 3, barred)), "") << "between bars";
     set_scaled_copies(1);
 }
 
