@@ -461,7 +461,7 @@ int playjournal(const replayoptions& o) {
     }
 
     if (o.headless) {
-        set_render_off(1);
+        set_render_off(RENDER_NOTHING);
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
     }

@@ -289,10 +289,11 @@ void output_size(int* w, int* h) {
 }
 
 void clear_screen() {
-    if (!renderer || render_off) return;
+    if (!renderer || render_off == RENDER_NOTHING) return;
     int w, h;
     SDL_GetRendererOutputSize(renderer, &w, &h);
     if (w != out_w || h != out_h) update_area();
+    if (render_off) return;
     SDL_RenderSetClipRect(renderer, nullptr);
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
@@ -988,7 +989,7 @@ TImage load_image(const std::string& path, int flags) {
 }
 
 void prepare_image(const std::string& path) {
-    if (!renderer || render_off) return;
+    if (!renderer || render_off == RENDER_NOTHING) return;
     prepare_queue.push_back(path);
 }
 
@@ -1088,7 +1089,9 @@ DrawObserver draw_observer = nullptr;
 void set_draw_observer(DrawObserver observer) { draw_observer = observer; }
 
 void draw_image(const TImage& image, float x, float y, int frame) {
-    if (!drawing_on || render_off || !image || !renderer || frame < 0 || frame >= (int)image->cells.size()) return;
+    if (!drawing_on || render_off == RENDER_NOTHING || !image || !renderer || frame < 0 ||
+        frame >= (int)image->cells.size())
+        return;
     if (draw_observer) draw_observer(image, x, y, frame);
     ImageData& im = *image;
     SDL_Texture* tex;
@@ -1129,7 +1132,7 @@ void draw_image(const TImage& image, float x, float y, int frame) {
     const float maxx = std::max(std::max(v[0].position.x, v[1].position.x), std::max(v[2].position.x, v[3].position.x));
     const float miny = std::min(std::min(v[0].position.y, v[1].position.y), std::min(v[2].position.y, v[3].position.y));
     const float maxy = std::max(std::max(v[0].position.y, v[1].position.y), std::max(v[2].position.y, v[3].position.y));
-    if (maxx < 0 || maxy < 0 || minx > (float)out_w || miny > (float)out_h) return;
+    if (maxx < 0 || maxy < 0 || minx > (float)out_w || miny > (float)out_h || render_off) return;
     // Unrotated and unmirrored: the software renderer copies a rectangle, from a copy made at this size if the
     // draw keeps coming back at it.
     if (renderer_is_software && scaled_copies_on && ds.iy == 0 && ds.jx == 0 && ds.ix > 0 && ds.jy > 0 &&
@@ -1249,7 +1252,7 @@ void picture_forget() {
 }
 
 int picture_begin(const std::vector<float>& key) {
-    if (!renderer) return 0;
+    if (!renderer || render_off) return 0;
     if (picture && (picture_generation != context_generation || picture_w != out_w || picture_h != out_h))
         picture_forget();
     if (picture && key == picture_key) return 1;

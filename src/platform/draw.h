@@ -21,7 +21,10 @@ int graphics_mode_exists(int width, int height, int depth, int hz);
 // Replays: w > 0 opens every display as a window of w x h; w = -1 opens full-screen requests as a window of
 // their own size; 0 back to normal. The logical area is fitted into the window.
 void set_window_override(int w, int h);
-// 1: images are not drawn and frames not shown (headless replays: what the game does never depends on it).
+// RENDER_NOTHING: images are not drawn and frames not shown (headless replays: what the game does never depends
+// on it). RENDER_NO_RASTER: every draw is worked out in full (textures, masks, placement, the draw observer) but
+// the rasteriser is never asked to fill a pixel (long soaks of the game's own code). 0 back to normal.
+enum { RENDER_NOTHING = 1, RENDER_NO_RASTER = 2 };
 void set_render_off(int off);
 int desktop_width();
 int desktop_height();

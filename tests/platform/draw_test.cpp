@@ -139,6 +139,38 @@ TEST_F(Draw, BlendModesAgainstAKnownBackground) {
     set_blend(BLEND_ALPHA);
 }
 
+// Replays draw nothing at all; long soaks work every draw out (textures, the observer that steers them) but leave
+// the pixels alone; and back to normal, drawing shows again.
+TEST_F(Draw, RenderingOffSkipsTheRasteriserOrEverything) {
+    static int seen;
+    seen = 0;
+    set_draw_observer([](const TImage&, float, float, int) { ++seen; });
+    TImage red = solid(40, 40, 220, 0, 0, 255);
+    auto draw_red = [&](int mode) {
+        set_render_off(mode);
+        clear_screen();
+        draw_image(red, 100, 100, 0);
+        set_render_off(0);
+        return at(120, 120);
+    };
+    set_blend(BLEND_SOLID);
+    draw_image(solid(800, 600, 0, 90, 0, 255), 0, 0, 0);  // what the screen showed before
+    seen = 0;
+
+    Rgb c = draw_red(RENDER_NO_RASTER);
+    EXPECT_EQ(seen, 1);
+    EXPECT_EQ(c.r, 0) << "the rasteriser was asked to fill pixels";
+    EXPECT_TRUE(image_has_texture(red));
+    c = draw_red(RENDER_NOTHING);
+    EXPECT_EQ(seen, 1) << "a draw was worked out with rendering off";
+    EXPECT_EQ(c.r, 0);
+    c = draw_red(0);
+    EXPECT_EQ(seen, 2);
+    EXPECT_EQ(c.r, 220);
+    set_draw_observer(nullptr);
+    set_blend(BLEND_ALPHA);
+}
+
 TEST_F(Draw, ColourAndAlphaAreClampedWhenApplied) {
     TImage fg = solid(20, 20, 255, 255, 255, 255);
     set_blend(BLEND_ALPHA);
