@@ -1132,17 +1132,20 @@ void draw_image(const TImage& image, float x, float y, int frame) {
     const float maxx = std::max(std::max(v[0].position.x, v[1].position.x), std::max(v[2].position.x, v[3].position.x));
     const float miny = std::min(std::min(v[0].position.y, v[1].position.y), std::min(v[2].position.y, v[3].position.y));
     const float maxy = std::max(std::max(v[0].position.y, v[1].position.y), std::max(v[2].position.y, v[3].position.y));
-    if (maxx < 0 || maxy < 0 || minx > (float)out_w || miny > (float)out_h || render_off) return;
+    if (maxx < 0 || maxy < 0 || minx > (float)out_w || miny > (float)out_h) return;
     // Unrotated and unmirrored: the software renderer copies a rectangle, from a copy made at this size if the
-    // draw keeps coming back at it.
+    // draw keeps coming back at it. (The copies are kept even with the rasteriser left out, so that a soak
+    // runs their bookkeeping too.)
     if (renderer_is_software && scaled_copies_on && ds.iy == 0 && ds.jx == 0 && ds.ix > 0 && ds.jy > 0 &&
         (im.flags & IMAGE_FILTERED)) {
         SDL_Point at;
         if (const ScaledCopy* copy = scaled_copy(tex, v, im.tex_w, im.tex_h, &at)) {
-            draw_scaled_copy(*copy, at, ds.blend == BLEND_MASK ? SDL_BLENDMODE_BLEND : sdl_blend(ds.blend), col);
+            if (!render_off)
+                draw_scaled_copy(*copy, at, ds.blend == BLEND_MASK ? SDL_BLENDMODE_BLEND : sdl_blend(ds.blend), col);
             return;
         }
     }
+    if (render_off) return;
     static const int idx[6] = {0, 1, 2, 0, 2, 3};
     SDL_RenderGeometry(renderer, tex, v, 4, idx, 6);
 }
