@@ -4,18 +4,23 @@
 # file back, and reports which changes the tests noticed (killed) and which they did not (survived).
 #
 #   tools/mutants/run.sh [BUILD_FOLDER] [LIST] [MATCH]
+#   tools/mutants/run.sh --check [LIST]
 # MATCH (optional) limits the run to list lines containing that text.
 # The working tree is never edited: the copy lives in BUILD_FOLDER/tree and is refreshed from it on each run.
+# --check builds nothing: it only shows that every line of the list still finds its code in the working tree
+# (a line left behind by a move of the code would otherwise drop out of the score unnoticed).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
-out="$(cd "$root" && mkdir -p "${1:-build-mutants}" && cd "${1:-build-mutants}" && pwd)"
-list="${2:-$root/tests/mutants.txt}"
-match="${3:-}"
-tree="$out/tree"
-bin="$tree/build"
-jobs="${JOBS:-2}"
-log="$out/mutants.log"
-: > "$log"
+check_only=0
+if [ "${1:-}" = "--check" ]; then
+  check_only=1
+  list="${2:-$root/tests/mutants.txt}"
+  match=""
+else
+  out="$(cd "$root" && mkdir -p "${1:-build-mutants}" && cd "${1:-build-mutants}" && pwd)"
+  list="${2:-$root/tests/mutants.txt}"
+  match="${3:-}"
+fi
 
 # Tests run per file when a line names no filter of its own.
 default_filter() {
@@ -30,6 +35,56 @@ default_filter() {
     *) echo '*' ;;
   esac
 }
+
+# Reads the list: file | context | original | replacement | filter
+files=(); ctxs=(); froms=(); tos=(); filters=()
+read_list() {
+  local line rest parts f c a b t
+  while IFS= read -r line || [ -n "$line" ]; do
+    [[ -z "${line// }" || "$line" == \#* ]] && continue
+    [ -n "$match" ] && [[ "$line" != *"$match"* ]] && continue
+    # Fields are separated by " | " (a lone bar with a space on each side; "||" in code is left alone).
+    rest="$line"; parts=()
+    while [[ "$rest" == *" | "* ]]; do parts+=("${rest%%" | "*}"); rest="${rest#*" | "}"; done
+    rest="${rest%|}"; parts+=("${rest% }")
+    f="${parts[0]// /}"; c="${parts[1]:-}"; a="${parts[2]:-}"; b="${parts[3]:-}"; t="${parts[4]:-}"; t="${t// /}"
+    [ -z "$t" ] && t="$(default_filter "$f")"
+    files+=("$f"); ctxs+=("$c"); froms+=("$a"); tos+=("$b"); filters+=("$t")
+  done < "$list"
+}
+
+# Finds the one line of file $1 holding context $2 and original $3: sets `lines` (the file), `hit` (its index)
+# and `count` (lines holding the context); fails unless exactly one line holds the context and the original.
+find_line() {
+  local k
+  mapfile -t lines < "$1"
+  hit=-1; count=0
+  for ((k = 0; k < ${#lines[@]}; k++)); do
+    if [[ "${lines[$k]}" == *"$2"* ]]; then hit=$k; count=$((count + 1)); fi
+  done
+  [ "$count" -eq 1 ] && [[ "${lines[$hit]}" == *"$3"* ]]
+}
+
+read_list
+n=${#files[@]}
+if [ "$check_only" -eq 1 ]; then
+  stale=0
+  for ((i = 0; i < n; i++)); do
+    if [ ! -f "$root/${files[$i]}" ] || ! find_line "$root/${files[$i]}" "${ctxs[$i]}" "${froms[$i]}"; then
+      echo "  BAD      ${files[$i]}: context '${ctxs[$i]}' matches ${count:-0} lines or lacks '${froms[$i]}'"
+      stale=$((stale + 1))
+    fi
+  done
+  echo "mutants: $((n - stale)) of $n lines find their code"
+  [ "$stale" -eq 0 ]
+  exit
+fi
+
+tree="$out/tree"
+bin="$tree/build"
+jobs="${JOBS:-2}"
+log="$out/mutants.log"
+: > "$log"
 
 # The copy follows the working tree: a file whose contents differ is copied (with a new time, so make rebuilds
 # what depends on it); unchanged files keep their times, so only what changed rebuilds. A run stopped hard may
@@ -74,20 +129,6 @@ runtests() {
   done
 }
 
-# Read the list: file | context | original | replacement | filter
-files=(); ctxs=(); froms=(); tos=(); filters=()
-while IFS= read -r line || [ -n "$line" ]; do
-  [[ -z "${line// }" || "$line" == \#* ]] && continue
-  [ -n "$match" ] && [[ "$line" != *"$match"* ]] && continue
-  # Fields are separated by " | " (a lone bar with a space on each side; "||" in code is left alone).
-  rest="$line"; parts=()
-  while [[ "$rest" == *" | "* ]]; do parts+=("${rest%%" | "*}"); rest="${rest#*" | "}"; done
-  rest="${rest%|}"; parts+=("${rest% }")
-  f="${parts[0]// /}"; c="${parts[1]:-}"; a="${parts[2]:-}"; b="${parts[3]:-}"; t="${parts[4]:-}"; t="${t// /}"
-  [ -z "$t" ] && t="$(default_filter "$f")"
-  files+=("$f"); ctxs+=("$c"); froms+=("$a"); tos+=("$b"); filters+=("$t")
-done < "$list"
-n=${#files[@]}
 echo "mutants: $n in the list"
 
 # Every filter must pass on the unchanged code, or a failure would count as a kill.
@@ -103,16 +144,11 @@ survivors=()
 for ((i = 0; i < n; i++)); do
   f="${files[$i]}"; c="${ctxs[$i]}"; a="${froms[$i]}"; b="${tos[$i]}"; t="${filters[$i]}"
   src="$tree/$f"
-  mapfile -t lines < "$src"
-  hit=-1; count=0
-  for ((k = 0; k < ${#lines[@]}; k++)); do
-    if [[ "${lines[$k]}" == *"$c"* ]]; then hit=$k; count=$((count + 1)); fi
-  done
-  label="$f:$((hit + 1)): '$a' -> '$b'"
-  if [ "$count" -ne 1 ] || [[ "${lines[$hit]}" != *"$a"* ]]; then
+  if ! find_line "$src" "$c" "$a"; then
     echo "  BAD      $f: context '$c' matches $count lines or lacks '$a'"
     broken=$((broken + 1)); continue
   fi
+  label="$f:$((hit + 1)): '$a' -> '$b'"
   current="$f"
   cp "$src" "$src.orig"
   lines[$hit]="${lines[$hit]/"$a"/"$b"}"
