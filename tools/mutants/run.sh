@@ -70,8 +70,9 @@ n=${#files[@]}
 if [ "$check_only" -eq 1 ]; then
   stale=0
   for ((i = 0; i < n; i++)); do
+    count=0
     if [ ! -f "$root/${files[$i]}" ] || ! find_line "$root/${files[$i]}" "${ctxs[$i]}" "${froms[$i]}"; then
-      echo "  BAD      ${files[$i]}: context '${ctxs[$i]}' matches ${count:-0} lines or lacks '${froms[$i]}'"
+      echo "  BAD      ${files[$i]}: context '${ctxs[$i]}' matches $count lines or lacks '${froms[$i]}'"
       stale=$((stale + 1))
     fi
   done
