@@ -65,6 +65,9 @@ find_line() {
   [ "$count" -eq 1 ] && [[ "${lines[$hit]}" == *"$3"* ]]
 }
 
+# Names a line of the list that did not find its code (after find_line).
+report_bad() { echo "  BAD      $1: context '$2' matches $count lines or lacks '$3'"; }
+
 read_list
 n=${#files[@]}
 if [ "$check_only" -eq 1 ]; then
@@ -72,13 +75,12 @@ if [ "$check_only" -eq 1 ]; then
   for ((i = 0; i < n; i++)); do
     count=0
     if [ ! -f "$root/${files[$i]}" ] || ! find_line "$root/${files[$i]}" "${ctxs[$i]}" "${froms[$i]}"; then
-      echo "  BAD      ${files[$i]}: context '${ctxs[$i]}' matches $count lines or lacks '${froms[$i]}'"
+      report_bad "${files[$i]}" "${ctxs[$i]}" "${froms[$i]}"
       stale=$((stale + 1))
     fi
   done
   echo "mutants: $((n - stale)) of $n lines find their code"
-  [ "$stale" -eq 0 ]
-  exit
+  exit $((stale > 0))
 fi
 
 tree="$out/tree"
@@ -146,7 +148,7 @@ for ((i = 0; i < n; i++)); do
   f="${files[$i]}"; c="${ctxs[$i]}"; a="${froms[$i]}"; b="${tos[$i]}"; t="${filters[$i]}"
   src="$tree/$f"
   if ! find_line "$src" "$c" "$a"; then
-    echo "  BAD      $f: context '$c' matches $count lines or lacks '$a'"
+    report_bad "$f" "$c" "$a"
     broken=$((broken + 1)); continue
   fi
   label="$f:$((hit + 1)): '$a' -> '$b'"
