@@ -30,6 +30,15 @@ extern int devkeys;
 extern int paused;
 extern int appsuspended;
 extern int pointershown;
+// The keyboard's and the pads' actions (app/shell.cpp): `actheld` held in this frame, `actpress` pressed in it
+// (a held direction presses again at a steady rate). `inputdevice` is the device used last (0 mouse, 1 keys,
+// 2 pad) and `padkind` the button layout of the pad.
+enum { ACT_LEFT = 1, ACT_RIGHT = 2, ACT_UP = 4, ACT_DOWN = 8, ACT_CONFIRM = 16, ACT_BACK = 32, ACT_SWAP = 64,
+       ACT_PAUSE = 128, ACT_PREV = 256, ACT_NEXT = 512, ACT_DIRS = 15 };
+extern int actheld, actpress, inputdevice, padkind;
+enum { DEVICE_MOUSE = 0, DEVICE_KEYS = 1, DEVICE_PAD = 2 };
+// Pad layouts: 0 the default (A B X Y), 1 shapes on the buttons, 2 the letters in swapped places.
+enum { PADKIND_DEFAULT = 0, PADKIND_SHAPES = 1, PADKIND_SWAPPED = 2 };
 
 // The fade between screens (app/screenflow.cpp).
 extern int fadelevel;      // -16..256, the brightness every drawing follows

@@ -135,7 +135,8 @@ enum {
     P_RY = P_RX + 6 * INTSET,
     P_NEVENTS = P_RY + 12 * INTSET,
     P_NCHARS = P_NEVENTS + INTSET,
-    P_END = P_NCHARS + INTSET
+    P_XKEYBIT = P_NCHARS + INTSET,  // the action keys, per key by its state
+    P_END = P_XKEYBIT + 2 * (JKEY_BITS - JKEY_OLDBITS)
 };
 static_assert(P_END <= (int)(sizeof(jmodel::p) / sizeof(uint16_t)), "model table too small");
 
@@ -213,15 +214,20 @@ void codeframe(C& c, jmodel& m, jframe& f, uint32_t& check, int& hascheck) {
     m.since1 = t1 ? 0 : std::min(m.since1 + 1, 1000);
     m.since2 = t2 ? 0 : std::min(m.since2 + 1, 1000);
     // Buttons, keys, presses, and the rare rest: close box, focus, typed characters.
-    const int heldchange = f.down1 != last.down1 || (f.keys & 0xff) != last.keys;
+    const int keymask = m.actions ? (1 << JKEY_BITS) - 1 : 0xff;
+    const int heldchange = f.down1 != last.down1 || (f.keys & keymask) != last.keys;
     const int rare = f.close || !f.events.empty() || !f.chars.empty();
     if (c.bit(m.p[P_OTHER + moved + 2 * m.down], heldchange || f.hit1 || f.hit2 || rare)) {
         if (c.bit(m.p[P_HELD], heldchange)) {
             const int flip = c.bit(m.p[P_DOWNFLIP + last.down1], f.down1 != last.down1);
             g.down1 = last.down1 ^ flip;
-            if (c.bit(m.p[P_KEYSCHG + flip], (f.keys & 0xff) != last.keys))
-                for (int i = 0; i < 8; ++i)
+            if (c.bit(m.p[P_KEYSCHG + flip], (f.keys & keymask) != last.keys)) {
+                for (int i = 0; i < JKEY_OLDBITS; ++i)
                     g.keys ^= c.bit(m.p[P_KEYBIT + 2 * i + (last.keys >> i & 1)], (f.keys ^ last.keys) >> i & 1) << i;
+                for (int i = JKEY_OLDBITS; m.actions && i < JKEY_BITS; ++i)
+                    g.keys ^= c.bit(m.p[P_XKEYBIT + 2 * (i - JKEY_OLDBITS) + (last.keys >> i & 1)],
+                                    (f.keys ^ last.keys) >> i & 1) << i;
+            }
         }
         if (c.bit(m.p[P_HIT1 + last.down1 + 2 * g.down1], f.hit1 > 0))
             g.hit1 = codetree(c, m.p + P_HIT1V, 2, std::min(f.hit1, 3) - 1) + 1;
@@ -352,12 +358,15 @@ bool parse_header(reader& r, jheader* h, std::string* error) {
     h->desktopw = (int)r.u32();
     h->desktoph = (int)r.u32();
     h->seed = (int32_t)r.u32();
-    h->newuserfolder = (int)r.u8();
+    // Bit 0: a new user folder; bit 1: the frames carry the action keys.
+    const int flags = (int)r.u8();
+    h->newuserfolder = flags & 1;
+    h->actions = flags >> 1 & 1;
     if (!r.ok) {
         *error = "journal header is cut short";
         return false;
     }
-    if (h->newuserfolder > 1 || h->virtw < 1 || h->virth < 1 || h->virtw > 8192 || h->virth > 8192 ||
+    if (flags > 3 || h->virtw < 1 || h->virth < 1 || h->virtw > 8192 || h->virth > 8192 ||
         h->desktopw < 0 || h->desktoph < 0 || h->desktopw > 65536 || h->desktoph > 65536) {
         *error = "journal header holds impossible values";
         return false;
@@ -491,7 +500,7 @@ std::string journal_header_bytes(const jheader& h) {
     put_u32(o, (uint32_t)h.desktopw);
     put_u32(o, (uint32_t)h.desktoph);
     put_u32(o, (uint32_t)h.seed);
-    put_u8(o, h.newuserfolder);
+    put_u8(o, (h.newuserfolder ? 1 : 0) | (h.actions ? 2 : 0));
     return o + files_bytes(h.files);
 }
 
@@ -533,6 +542,7 @@ std::string journal_summary_bytes(const jsummary& s) {
 std::string journal_write_all(const journaldata& j, int blockframes) {
     std::string o = journal_header_bytes(j.header);
     jwriter w;
+    w.m.actions = j.header.actions;
     size_t check = 0;
     int frame = 0;
     for (const jrun& r : j.runs)
@@ -569,6 +579,7 @@ int journal_parse(const uint8_t* data, size_t size, journaldata* out, std::strin
     if (!parse_files(r, &out->header, error)) return JOURNAL_BAD;
 
     jmodel m;
+    m.actions = out->header.actions;
     const char* cut = nullptr;
     while (r.at < r.n) {
         const size_t start = r.at;

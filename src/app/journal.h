@@ -18,8 +18,16 @@ enum { JOURNAL_FORMAT = 2 };
 // The keys the game reads, as bits of a frame record.
 enum {
     JKEY_ESCAPE = 1, JKEY_RETURN = 2, JKEY_SPACE = 4, JKEY_F2 = 8, JKEY_F3 = 16, JKEY_F4 = 32, JKEY_F7 = 64,
-    JKEY_F8 = 128
+    JKEY_F8 = 128,
+    // The actions of the keyboard and the pads (journals whose header says `actions`): held this frame. The
+    // keyboard's Enter, Space and Escape stay the bits above; confirm and back here are the pad's.
+    JKEY_LEFT = 256, JKEY_RIGHT = 512, JKEY_UP = 1024, JKEY_DOWN = 2048, JKEY_CONFIRM = 4096, JKEY_BACK = 8192,
+    JKEY_SWAP = 16384, JKEY_PAUSE = 32768, JKEY_PREV = 65536, JKEY_NEXT = 131072,
+    // The device in use (neither bit: the mouse) and, for a pad, its button layout (0 the default, 1..3).
+    JKEY_DEVKEYS = 1 << 18, JKEY_DEVPAD = 1 << 19, JKEY_PADKIND1 = 1 << 20, JKEY_PADKIND2 = 1 << 21
 };
+// How many key bits a frame holds: 8 in journals without actions, all of them with.
+enum { JKEY_OLDBITS = 8, JKEY_BITS = 22 };
 // Limits the reader holds every journal to.
 enum {
     JOURNAL_MAXFILES = 64, JOURNAL_MAXNAME = 64, JOURNAL_MAXFILEBYTES = 8 << 20, JOURNAL_MAXBODY = 64 << 20,
@@ -55,6 +63,7 @@ struct jheader {
     int virtw = 0, virth = 0, desktopw = 0, desktoph = 0;
     int32_t seed = 0;
     int newuserfolder = 0;
+    int actions = 1;  // the frames carry the action bits (journals of older games do not)
     std::vector<jfile> files;  // the user files at the start (settings, profiles, best times)
 };
 
@@ -101,6 +110,7 @@ struct jmodel {
     int sign[2] = {0, 0};  // sign of the last prediction miss per axis (0 none, 1 plus, 2 minus)
     int since1 = 0, since2 = 0;  // frames since each timer last ticked
     int frames = 0;
+    int actions = 0;      // key bits beyond the first eight are coded (from the header)
     jmodel();
 };
 

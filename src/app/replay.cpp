@@ -143,6 +143,7 @@ void writeheader() {
         return;
     }
     recw = jwriter();
+    recw.m.actions = rechead.actions;
     writebytes(journal_header_bytes(rechead));
 }
 

@@ -24,6 +24,7 @@
 #include "storage/settings.h"
 #include "texts/fonts.h"
 #include "texts/texttables.h"
+#include "ui/focus.h"
 #include "ui/menu.h"
 #include "ui/popups.h"
 
@@ -42,13 +43,52 @@ int devkeys = 0;
 int paused = -1;
 int appsuspended = 0;
 int pointershown = 0;
+int actheld = 0, actpress = 0, inputdevice = DEVICE_MOUSE, padkind = PADKIND_DEFAULT;
 TImage cursorimage;
 std::string instancename = "QXR";
 
 namespace {
 int stat_frames = 0;
 int stat_ticks = 0;
+// Frames each action has been held; a direction held past the first pause presses again every few frames.
+int actframes[10];
+int backspent = 0;  // back put a match-3 item down: no Escape until it is let go
+enum { REPEAT_FIRST = 18, REPEAT_EVERY = 6 };
+static_assert((int)ACT_LEFT == (int)PAD_LEFT && (int)ACT_NEXT == (int)PAD_NEXT &&
+                  (int)JKEY_LEFT == (int)ACT_LEFT << 8 && (int)JKEY_NEXT == (int)ACT_NEXT << 8,
+              "actions, pad buttons and journal bits share one order");
 }  // namespace
+
+void resetactions() {
+    actheld = actpress = 0;
+    inputdevice = DEVICE_MOUSE;
+    padkind = PADKIND_DEFAULT;
+    for (int& f : actframes) f = 0;
+    backspent = 0;
+}
+
+void takeactions(int keys) {
+    const int was = actheld;
+    inputdevice = (keys & JKEY_DEVPAD) ? DEVICE_PAD : (keys & JKEY_DEVKEYS) ? DEVICE_KEYS : DEVICE_MOUSE;
+    padkind = (keys & JKEY_PADKIND1 ? 1 : 0) | (keys & JKEY_PADKIND2 ? 2 : 0);
+    actheld = keys >> 8 & 1023;
+    // Enter and Space confirm once the keyboard plays (journals of mouse play never hold them so); in the name
+    // entry they belong to the text.
+    if ((keys & JKEY_DEVKEYS) && (keys & (JKEY_RETURN | JKEY_SPACE)) && popupkind != 105) actheld |= ACT_CONFIRM;
+    if ((keys & JKEY_DEVKEYS) && (keys & JKEY_ESCAPE)) actheld |= ACT_BACK;
+    actpress = 0;
+    for (int b = 0; b < 10; ++b) {
+        const int bit = 1 << b;
+        if (!(actheld & bit)) {
+            actframes[b] = 0;
+            continue;
+        }
+        ++actframes[b];
+        const int f = actframes[b];
+        if (f == 1 && !(was & bit)) actpress |= bit;
+        if ((bit & ACT_DIRS) && f > REPEAT_FIRST && (f - REPEAT_FIRST) % REPEAT_EVERY == 0) actpress |= bit;
+    }
+}
 
 void checksingleinstance(const char* name) {
     if (acquire_instance_name(name)) return;
@@ -120,6 +160,8 @@ void instmain() {
     paused = -1;
     framecount = 0;
     mouseactive = 0;
+    resetactions();
+    resetfocus();
     seed_rnd(journal_seed(millisecs()));
     clearglyphs();
     fadelevel = 0;
@@ -145,6 +187,22 @@ static void readinput(jframe* in) {
                                    {VK_F8, JKEY_F8}};
     for (const auto& k : keys)
         if (key_down(k[0])) in->keys |= k[1];
+    // The actions: the pads' buttons and the keys that play.
+    int act = pad_down();
+    if (key_down(37)) act |= ACT_LEFT;
+    if (key_down(39)) act |= ACT_RIGHT;
+    if (key_down(38)) act |= ACT_UP;
+    if (key_down(40)) act |= ACT_DOWN;
+    if (key_down(9) || key_down(16)) act |= ACT_SWAP;
+    if (key_down('P')) act |= ACT_PAUSE;
+    if (key_down(33)) act |= ACT_PREV;
+    if (key_down(34)) act |= ACT_NEXT;
+    in->keys |= act << 8;
+    const int dev = input_device();
+    if (dev == DEVICE_KEYS) in->keys |= JKEY_DEVKEYS;
+    if (dev == DEVICE_PAD) in->keys |= JKEY_DEVPAD;
+    if (pad_kind() & 1) in->keys |= JKEY_PADKIND1;
+    if (pad_kind() & 2) in->keys |= JKEY_PADKIND2;
     in->close = app_terminate_requested();
     for (int e = next_app_event(); e != -1; e = next_app_event()) in->events.push_back((uint8_t)e);
     // Ctrl+F12 writes a bug report; the game itself never sees these keys.
@@ -166,8 +224,18 @@ void pollinput() {
         mdown1 = in.down1;
         mheld1 = mdown1 ? mheld1 + 1 : 0;
     }
+    takeactions(in.keys);
     if (escapedelay > 0) --escapedelay;
-    if (in.keys & JKEY_ESCAPE) {
+    // A pad's back button is Escape; pause (Start, P) opens the pause menu in a level. Back first drops a
+    // match-3 item the cursor picked up.
+    int escape = (in.keys & JKEY_ESCAPE) || (actheld & ACT_BACK);
+    if (curscreen == screen_game && m3selected != 0 && popupkind == 0 && inputdevice != DEVICE_MOUSE &&
+        (actpress & ACT_BACK))
+        backspent = 1;
+    if (!(actheld & ACT_BACK)) backspent = 0;
+    if (backspent) escape = 0;  // that press is the match-3 level's, until it is let go
+    if ((actheld & ACT_PAUSE) && curscreen == screen_game && popupkind == 0) escape = 1;
+    if (escape) {
         key_escape = 1;
         if (escapedelay == 0) escapedelay = 30;
     }
@@ -194,6 +262,7 @@ void pollinput() {
         std::printf("another start asked for the window\n");
         raise_window();
     }
+    focusframe();
     if (appsuspended == 1 && paused == -1) {
         appsuspended = 2;
         paused = 1;
@@ -255,8 +324,11 @@ void doall() {
         float top = (float)(centery + 32) - 12.5f * (float)(lines - 1);
         for (int k = 0; k < lines; ++k)
             drawtext(4, hint[k], (float)centerx, top + 25.0f * (float)k, 3, 1.0f, 0.15f, 0.11f, 0.1f);
-        if (mhit1 == 1) paused = -1;
+        // Played by keys or a pad, the button that goes on shows beside the hint.
+        if (inputdevice != DEVICE_MOUSE) drawprompt(ACT_CONFIRM, (float)(centerx - 205), (float)(centery + 32), 1);
+        if (mhit1 == 1 || (actpress & ACT_CONFIRM)) paused = -1;
     }
+    drawfocus();
     if (cursorimage) {
         bool draw = !(customcursor == -1 || curscreen == screen_load || curscreen == screen_intro);
         if (pointershown == 0 && (popupfade > 0 || wincount > 290)) {
@@ -272,6 +344,8 @@ void doall() {
             logical_to_window(mx, my, &wx, &wy);
             move_mouse(wx, wy);
         }
+        // The pointer keeps out of the way while the keys or a pad play.
+        if (inputdevice != DEVICE_MOUSE) draw = false;
         if (draw) draw_image(cursorimage, (float)mx, (float)my, 0);
         set_alpha(1);
     }

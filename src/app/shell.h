@@ -17,6 +17,10 @@ void loadall();
 void loadmaingraphics();
 void instmain();
 void pollinput();
+// This frame's actions (`actheld`, `actpress`, the device and pad layout) from its journal key bits.
+void takeactions(int keys);
+// No action held, the mouse in use (start of a run, tests).
+void resetactions();
 void doall();
 // Decodes a slice of the media that start-up deferred (called after each frame is shown).
 void loadpendingmedia();

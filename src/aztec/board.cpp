@@ -151,6 +151,7 @@ void prepare_board(const levelrecord* rec) {
     cannontarget = 320;
     cannonslot = 0;
     cannoncooldown = 10;
+    keycolumn = -1;
     scrollleft = 0;
     floorline = boardtop;
     if (resumeflag == 1 && levelinprogress[p] == 1) {

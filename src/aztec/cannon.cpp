@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "platform/input.h"
 #include "app/display.h"
 #include "app/shell.h"
 #include "aztec/board.h"
@@ -23,6 +24,7 @@ float cannonbob = 0;
 int swapflag = 0;
 int lastfiredslot = 0;
 int lastshotx = 0;
+int keycolumn = -1;
 
 namespace {
 bool levelrunning() { return popupkind == 0 && wincount == 0 && losecount == 0; }
@@ -140,7 +142,17 @@ void introaiming() {
 
 void drawcannon() {
     const int p = boardrow();
-    easetoward(aimcolumn(mx));
+    int aim = aimcolumn(mx);
+    if (inputdevice == DEVICE_MOUSE) {
+        keycolumn = -1;
+    } else if (levelrunning()) {
+        // Left and right move one column a press; held, the press repeats.
+        if (keycolumn < 0) keycolumn = (aim - 32) / 64;
+        if (actpress & ACT_LEFT) keycolumn = std::max(0, keycolumn - 1);
+        if (actpress & ACT_RIGHT) keycolumn = std::min(11, keycolumn + 1);
+        aim = 64 * keycolumn + 32;
+    }
+    easetoward(aim);
     updatebob();
     if (levelrunning()) keepcoloursvalid();
     if (cannoncooldown > 0) cannoncooldown -= 1;
@@ -149,7 +161,7 @@ void drawcannon() {
     if (cannonslot != 0 || swapflag == 1) {
         bool ready = cannoncooldown < 1 && losecount == 0 && wincount == 0 && popupfade < 1 && level_frames > 150;
         if (!ready) return;
-        if (mhit2 == 1) {
+        if (mhit2 == 1 || (actpress & ACT_SWAP)) {
             swapflag = 1;
             cannoncooldown = 10;
             int t = shotcolour;
@@ -158,7 +170,7 @@ void drawcannon() {
             if (cannonslot >= 1 && cannonslot <= 156) stone_kind[p][cannonslot] = shotcolour;
             playsound(snd_turnup, (float)mx);
         }
-        if (mhit1 == 1) fire();
+        if (mhit1 == 1 || (actpress & ACT_CONFIRM)) fire();
     } else {
         load();
     }

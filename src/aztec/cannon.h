@@ -31,6 +31,8 @@ enum {
 int aimcolumn(int mousex);
 // Aiming, colour upkeep, loading, swapping and firing: once per frame after the level's first 150 frames.
 void drawcannon();
+// The column (0..11) the keys or a pad aim at; -1 while the cannon follows the mouse.
+extern int keycolumn;
 // The easing of the first 150 frames, on a finer grid; loads and draws nothing.
 void introaiming();
 void drawarrow();

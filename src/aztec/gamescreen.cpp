@@ -24,6 +24,7 @@
 #include "effects/textpop.h"
 #include "texts/texttables.h"
 #include "ui/buttons.h"
+#include "ui/focus.h"
 #include "ui/menu.h"
 #include "ui/popups.h"
 
@@ -147,7 +148,7 @@ void showgame() {
         draweff();
 
     // 17. A click on the pause overlay resumes.
-    if (!popupvisible() && paused == 1 && mhit1 == 1) {
+    if (!popupvisible() && paused == 1 && (mhit1 == 1 || (actpress & ACT_CONFIRM))) {
         paused = -1;
         if (p) levelinprogress[p] = 0;
     }
@@ -192,6 +193,8 @@ void draw_gameui_and_buttons_and_texts() {
     draw_image_if_loaded(uiuprightimg, (float)(centerx + 430), y);
 
     const bool blocked = wincount > 0 || losecount > 0 || popupvisible();
+    // In play the keys and the pad work the board, not the focus.
+    if (!blocked && paused == -1) focusaside();
     int r = drawbutton(11, (float)(centerx + 430 - 3), y + 33, 16, blocked ? -1 : 1, gametext(3, 5));
     bool esc = key_escape == 1 && escapedelay == 30 && !popupvisible() && wincount == 0 && losecount == 0;
     if (r == 3 || esc) popupaction(298);
@@ -275,10 +278,17 @@ void drawdifficultydialog() {
     drawpopuppanel((float)centerx, (float)centery, 0.8f, title);
     drawtext(4, gametext(4, 2), (float)(centerx + 10), (float)(centery - 120), ALIGN_CENTER, 1, 0.15f, 0.11f, 0.1f);
     const float a0 = get_alpha();
+    bool chosen = false;
+    if (p && playdifficulty[p] >= 1 && playdifficulty[p] <= 4) focusmain(30 + playdifficulty[p], 2);
     for (int i = 1; i <= 4; ++i) {
         const float y = (float)(centery - 60 * i + 175);
         draw_image_if_loaded(cbimg, (float)centerx, y);
-        const bool hover = std::abs(mx - centerx) < 220 && my > y - 20 && my < y + 20;
+        // By keys or a pad a pace is chosen and the dialog closes with the one press.
+        if (focustarget(30 + i, (float)centerx, y, 220, 20, 2)) {
+            if (p) playdifficulty[p] = i;
+            chosen = true;
+        }
+        const bool hover = (std::abs(mx - centerx) < 220 && my > y - 20 && my < y + 20) || focused(30 + i, 2);
         if (hover) {
             set_blend(BLEND_LIGHT);
             draw_image_if_loaded(barimg, (float)centerx, y);
@@ -298,7 +308,7 @@ void drawdifficultydialog() {
         if (p && playdifficulty[p] == i) draw_image_if_loaded(himg, (float)centerx, y);
     }
     int r = drawbutton(11, (float)centerx, (float)(centery + 200), 3, 2, menutext(4, 13));
-    if (r == 3 || key_escape == 1) {
+    if (r == 3 || key_escape == 1 || chosen) {
         popupfadedir = 2;
         if ((p && timerbar_shown[p] < 150) || timerbar < 150) {
             timerbar = 150;

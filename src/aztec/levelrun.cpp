@@ -228,7 +228,7 @@ void wincounting() {
         recordedresult = level_challenge[playlevel] == 2 ? playshots[p] : playseconds[p];
         winstars = starsearned() + playdifficulty[p];
     }
-    if ((mhit1 == 1 || w > 699) && w >= 51 && !levelleft) leavewonlevel();
+    if ((mhit1 == 1 || (actpress & ACT_CONFIRM) || w > 699) && w >= 51 && !levelleft) leavewonlevel();
 }
 
 void leavewonlevel() {

@@ -124,6 +124,10 @@ void startsolverlevel(const levelrecord& rec) {
 }
 
 void solverframe(int mousex, int left, int right) {
+    // The solver aims with the mouse, whatever device the player holds.
+    const int device = inputdevice, press = actpress;
+    inputdevice = DEVICE_MOUSE;
+    actpress = 0;
     mx = mousex;
     mhit1 = left;
     mhit2 = right;
@@ -137,6 +141,8 @@ void solverframe(int mousex, int left, int right) {
     comboclock();
     mhit1 = 0;
     mhit2 = 0;
+    inputdevice = device;
+    actpress = press;
 }
 
 int solverwon() { return wincount > 0 ? 1 : 0; }

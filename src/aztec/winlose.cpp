@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "ui/focus.h"
 #include "app/display.h"
 #include "app/screenflow.h"
 #include "app/shell.h"
@@ -171,6 +172,7 @@ void drawlosescreen() {
     drawtextpop(3, gametext(2, 3), (float)centerx + sx, 490 + sy, ALIGN_CENTER, 0.4f, l, 130, 99999, 0, 1, 1, 1, 1);
     if (l >= 150) {
         set_alpha(std::min(1.0f, 0.1f * (l - 150)));
+        focusmain(6, 1);
         if (drawbutton(5, (float)(centerx - 150), 620, 10, 1, gametext(2, 5)) == 3) {
             losereset();
             gotoscreen(screen_map, 0);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "ui/focus.h"
 #include "app/display.h"
 #include "app/shell.h"
 #include "aztec/catalogue.h"
@@ -17,6 +18,7 @@ TImage m3cellimg, m3cellmaskimg, m3cellmarkimg;
 TImage m3arrowimg[5];
 TImage m3mudimage[5];
 TImage m3backdrop;
+int m3cursorx = -1, m3cursory = 0;
 
 namespace {
 float dsin(float degrees) { return (float)std::sin(degrees * 3.14159265358979 / 180.0); }
@@ -89,6 +91,7 @@ void playmatch3() {
     set_scale(1, 1);
     m3fall();
     m3input();
+    m3keyinput();
     m3hintsearch();
     m3swapanim();
     m3resolve();
@@ -99,6 +102,8 @@ void playmatch3() {
     set_alpha(1);
     m3drawswapping();
     set_alpha(1);
+    if (m3cursorx >= 0 && inputdevice != DEVICE_MOUSE && wincount == 0 && losecount == 0)
+        drawfocusring((float)(m3cursorx + m3boardx), (float)m3cursory, 30, 30, 1);
     m3wintest();
 }
 
@@ -131,6 +136,75 @@ void m3input() {
             m3selected = 0;
             m3selgrow = 0;
         }
+    }
+}
+
+namespace {
+int m3itemat(int x, int y) {
+    for (int i = 1; i <= M3ITEMLIMIT; ++i)
+        if (m3items[i].kind >= 1 && m3items[i].kind <= 5 && m3items[i].x == x && m3items[i].y == y) return i;
+    return 0;
+}
+}  // namespace
+
+// The cursor: confirm picks the item up, a direction then swaps it with that neighbour (or, with nothing picked
+// up, moves the cursor); back puts it down again.
+void m3keyinput() {
+    if (inputdevice == DEVICE_MOUSE) {
+        m3cursorx = -1;
+        return;
+    }
+    if (m3cursorx < 0 || !m3itemat(m3cursorx, m3cursory)) {
+        // On the item nearest the board's middle.
+        int best = 0, bestd = 0;
+        for (int i = 1; i <= M3ITEMLIMIT; ++i) {
+            const M3Item& it = m3items[i];
+            if (it.kind < 1 || it.kind > 5 || it.falling) continue;
+            const int d = std::abs(it.x - 384) + std::abs(it.y - 400);
+            if (!best || d < bestd) best = i, bestd = d;
+        }
+        if (!best) return;
+        m3cursorx = m3items[best].x;
+        m3cursory = m3items[best].y;
+    }
+    if (!m3inputallowed || m3swaptimer != 0 || wincount != 0 || losecount != 0 || level_frames <= 220) return;
+    const int here = m3itemat(m3cursorx, m3cursory);
+    if (here >= 1 && here < M3SLOTS && m3items[here].cell >= 1 && m3items[here].cell < M3SLOTS)
+        m3cells[m3items[here].cell].flash = 9;
+    if ((actpress & ACT_BACK) && m3selected) {
+        m3selected = 0;
+        m3selgrow = 0;
+        return;
+    }
+    if (actpress & ACT_CONFIRM) {
+        m3idle = 0;
+        m3selected = m3selected == here ? 0 : here;
+        m3selgrow = 0;
+        return;
+    }
+    static const struct {
+        int act, dx, dy, swap;
+    } dirs[4] = {{ACT_RIGHT, 64, 0, 1}, {ACT_LEFT, -64, 0, 2}, {ACT_DOWN, 0, 64, 3}, {ACT_UP, 0, -64, 4}};
+    for (const auto& d : dirs) {
+        if (!(actpress & d.act)) continue;
+        if (m3selected && m3selected == here) {
+            // A picked-up item swaps with the neighbour that way, if there is one.
+            const int to = m3itemat(m3cursorx + d.dx, m3cursory + d.dy);
+            if (!to) return;
+            m3cursorx += d.dx;
+            m3cursory += d.dy;
+            m3idle = 0;
+            m3startswap(to, d.swap);
+            return;
+        }
+        // Otherwise the cursor goes on along the line to the next item, over holes in the board.
+        for (int step = 1; step < 13; ++step)
+            if (m3itemat(m3cursorx + d.dx * step, m3cursory + d.dy * step)) {
+                m3cursorx += d.dx * step;
+                m3cursory += d.dy * step;
+                break;
+            }
+        return;
     }
 }
 

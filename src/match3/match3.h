@@ -57,6 +57,10 @@ extern M3HintPair m3hintpair;
 extern int m3idle;     // frames since the player last pressed on an item or a hint was shown
 extern int m3fixdone;  // 1 once the random change was made in this level
 
+// The cursor of play by keys or a pad: board position of the item it is on, x -1 while the mouse plays.
+extern int m3cursorx, m3cursory;
+void m3keyinput();
+
 extern int mudcount;   // used cells with mud, recounted while the cells are drawn
 // Carried with the board and stored in the profile as its resume value.
 extern int m3resume;

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "platform/input.h"
 #include "platform/sdlwindow.h"
 
 namespace {
@@ -17,6 +18,9 @@ SDL_Keycode keycode_of(int vk) {
         case 13: return SDLK_RETURN;
         case 27: return SDLK_ESCAPE;
         case 32: return SDLK_SPACE;
+        case 16: return SDLK_LSHIFT;
+        case 33: return SDLK_PAGEUP;
+        case 34: return SDLK_PAGEDOWN;
         case 37: return SDLK_LEFT;
         case 38: return SDLK_UP;
         case 39: return SDLK_RIGHT;
@@ -93,5 +97,39 @@ void inject_close() {
     e.type = SDL_WINDOWEVENT;
     e.window.windowID = window_id();
     e.window.event = SDL_WINDOWEVENT_CLOSE;
+    SDL_PushEvent(&e);
+}
+
+void inject_pad_button(int padbit, int down) {
+    int button = SDL_CONTROLLER_BUTTON_INVALID;
+    switch (padbit) {
+        case PAD_LEFT: button = SDL_CONTROLLER_BUTTON_DPAD_LEFT; break;
+        case PAD_RIGHT: button = SDL_CONTROLLER_BUTTON_DPAD_RIGHT; break;
+        case PAD_UP: button = SDL_CONTROLLER_BUTTON_DPAD_UP; break;
+        case PAD_DOWN: button = SDL_CONTROLLER_BUTTON_DPAD_DOWN; break;
+        case PAD_CONFIRM: button = SDL_CONTROLLER_BUTTON_A; break;
+        case PAD_BACK: button = SDL_CONTROLLER_BUTTON_B; break;
+        case PAD_SWAP: button = SDL_CONTROLLER_BUTTON_X; break;
+        case PAD_PAUSE: button = SDL_CONTROLLER_BUTTON_START; break;
+        case PAD_PREV: button = SDL_CONTROLLER_BUTTON_LEFTSHOULDER; break;
+        case PAD_NEXT: button = SDL_CONTROLLER_BUTTON_RIGHTSHOULDER; break;
+        default: return;
+    }
+    SDL_Event e;
+    std::memset(&e, 0, sizeof e);
+    e.type = down ? SDL_CONTROLLERBUTTONDOWN : SDL_CONTROLLERBUTTONUP;
+    e.cbutton.which = -1;
+    e.cbutton.button = (Uint8)button;
+    e.cbutton.state = down ? SDL_PRESSED : SDL_RELEASED;
+    SDL_PushEvent(&e);
+}
+
+void inject_pad_axis(int axis, int value) {
+    SDL_Event e;
+    std::memset(&e, 0, sizeof e);
+    e.type = SDL_CONTROLLERAXISMOTION;
+    e.caxis.which = -1;
+    e.caxis.axis = (Uint8)(axis == 0 ? SDL_CONTROLLER_AXIS_LEFTX : SDL_CONTROLLER_AXIS_LEFTY);
+    e.caxis.value = (Sint16)value;
     SDL_PushEvent(&e);
 }

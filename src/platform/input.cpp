@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "platform/sdlwindow.h"
@@ -25,6 +26,58 @@ int mouse_x = 0, mouse_y = 0, wheel = 0;
 int terminate_flag = 0;
 int suspended = 0;
 std::deque<int> app_events;
+int device = DEVICE_MOUSE;
+// Gamepad buttons as PAD_* bits, with the same hold-for-a-frame rule as the keys; the stick's directions apart.
+int pad_state = 0, pad_pressed_frame = 0, pad_release_wait = 0;
+int stick_bits = 0;
+int pad_layout = PADKIND_DEFAULT;
+// Where the game last put the pointer itself: the motion that move brings is not the player's hand.
+int warp_x = -1, warp_y = -1;
+
+int pad_bit(int button) {
+    switch (button) {
+        case SDL_CONTROLLER_BUTTON_DPAD_LEFT: return PAD_LEFT;
+        case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: return PAD_RIGHT;
+        case SDL_CONTROLLER_BUTTON_DPAD_UP: return PAD_UP;
+        case SDL_CONTROLLER_BUTTON_DPAD_DOWN: return PAD_DOWN;
+        case SDL_CONTROLLER_BUTTON_A: return PAD_CONFIRM;
+        case SDL_CONTROLLER_BUTTON_B: return PAD_BACK;
+        case SDL_CONTROLLER_BUTTON_BACK: return PAD_BACK;
+        case SDL_CONTROLLER_BUTTON_X: case SDL_CONTROLLER_BUTTON_Y: return PAD_SWAP;
+        case SDL_CONTROLLER_BUTTON_START: return PAD_PAUSE;
+        case SDL_CONTROLLER_BUTTON_LEFTSHOULDER: return PAD_PREV;
+        case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER: return PAD_NEXT;
+        default: return 0;
+    }
+}
+
+void note_pad_kind(SDL_JoystickID id) {
+    SDL_GameController* c = SDL_GameControllerFromInstanceID(id);
+    if (!c) return;  // a pad that is gone, or one the tests send: the last layout stays
+    switch (SDL_GameControllerGetType(c)) {
+        case SDL_CONTROLLER_TYPE_PS3: case SDL_CONTROLLER_TYPE_PS4: case SDL_CONTROLLER_TYPE_PS5:
+            pad_layout = PADKIND_SHAPES;
+            break;
+        case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_PRO:
+        case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_JOYCON_LEFT:
+        case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_JOYCON_RIGHT:
+        case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_JOYCON_PAIR:
+            pad_layout = PADKIND_SWAPPED;
+            break;
+        default: pad_layout = PADKIND_DEFAULT; break;
+    }
+}
+
+// The stick leaves the centre past half way and comes back inside a third (no chatter at the edge).
+int stick_axis(int bits, int value, int minus, int plus) {
+    bits &= ~(minus | plus);
+    const int was = stick_bits & (minus | plus);
+    if (value <= -16384 || (was == minus && value < -11000)) bits |= minus;
+    if (value >= 16384 || (was == plus && value > 11000)) bits |= plus;
+    return bits;
+}
+
+void clear_pad() { pad_state = pad_pressed_frame = pad_release_wait = stick_bits = 0; }
 
 int vk_of(SDL_Keycode k) {
     if (k >= SDLK_a && k <= SDLK_z) return 'A' + (k - SDLK_a);
@@ -83,6 +136,8 @@ void handle(const SDL_Event& e) {
     switch (e.type) {
         case SDL_KEYDOWN: {
             int vk = vk_of(e.key.keysym.sym);
+            if (vk == 13 || vk == 32 || vk == 9 || (vk >= 33 && vk <= 34) || (vk >= 37 && vk <= 40))
+                device = DEVICE_KEYS;
             if (vk == 8 || vk == 13) queue_char(vk);
             if (vk >= 0 && vk < 256 && !key_state[vk]) {
                 key_state[vk] = 1;
@@ -107,6 +162,7 @@ void handle(const SDL_Event& e) {
                   : e.button.button == SDL_BUTTON_MIDDLE ? 3 : 0;
             if (!b) break;
             if (e.type == SDL_MOUSEBUTTONDOWN) {
+                device = DEVICE_MOUSE;
                 if (!mouse_state[b] || mouse_release_waiting[b]) {
                     // (a second click within the frame counts again)
                     mouse_state[b] = 1;
@@ -122,10 +178,49 @@ void handle(const SDL_Event& e) {
             break;
         }
         case SDL_MOUSEMOTION:
+            if (e.motion.x == warp_x && e.motion.y == warp_y) break;
+            if (e.motion.x != mouse_x || e.motion.y != mouse_y) device = DEVICE_MOUSE;
+            warp_x = warp_y = -1;
             mouse_x = e.motion.x;
             mouse_y = e.motion.y;
             break;
         case SDL_MOUSEWHEEL: wheel += e.wheel.y; break;
+        case SDL_CONTROLLERDEVICEADDED:
+            if (SDL_WasInit(SDL_INIT_GAMECONTROLLER) && SDL_IsGameController(e.cdevice.which))
+                SDL_GameControllerOpen(e.cdevice.which);
+            break;
+        case SDL_CONTROLLERDEVICEREMOVED:
+            if (SDL_GameController* c = SDL_GameControllerFromInstanceID(e.cdevice.which)) SDL_GameControllerClose(c);
+            clear_pad();  // a button held on a pad pulled out is let go
+            break;
+        case SDL_CONTROLLERBUTTONDOWN: case SDL_CONTROLLERBUTTONUP: {
+            const int bit = pad_bit(e.cbutton.button);
+            if (!bit) break;
+            if (e.type == SDL_CONTROLLERBUTTONDOWN) {
+                device = DEVICE_PAD;
+                note_pad_kind(e.cbutton.which);
+                pad_state |= bit;
+                pad_pressed_frame |= bit;
+                pad_release_wait &= ~bit;
+            } else if (pad_pressed_frame & bit) {
+                pad_release_wait |= bit;
+            } else {
+                pad_state &= ~bit;
+            }
+            break;
+        }
+        case SDL_CONTROLLERAXISMOTION: {
+            int bits = stick_bits;
+            if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX) bits = stick_axis(bits, e.caxis.value, PAD_LEFT, PAD_RIGHT);
+            else if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY) bits = stick_axis(bits, e.caxis.value, PAD_UP, PAD_DOWN);
+            else break;
+            if (bits & ~stick_bits) {
+                device = DEVICE_PAD;
+                note_pad_kind(e.caxis.which);
+            }
+            stick_bits = bits;
+            break;
+        }
         case SDL_QUIT: terminate_flag = 1; break;
         case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
@@ -133,6 +228,7 @@ void handle(const SDL_Event& e) {
             } else if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
                 flush_keys();
                 flush_mouse();
+                clear_pad();
                 suspended = 1;
                 app_events.push_back(1);
             } else if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
@@ -154,7 +250,13 @@ void input_pump() {
     while (SDL_PollEvent(&e)) handle(e);
 }
 
-void input_start() { SDL_StartTextInput(); }
+void input_start() {
+    SDL_StartTextInput();
+    // Pads are opened as SDL reports them (those present at the start come as added devices too). No pad
+    // subsystem is no pad, never an error.
+    if (!SDL_WasInit(SDL_INIT_GAMECONTROLLER) && SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
+        std::printf("no gamepads: %s\n", SDL_GetError());
+}
 
 void input_newframe() {
     for (int k = 0; k < 256; ++k) {
@@ -165,6 +267,8 @@ void input_newframe() {
         if (mouse_release_waiting[b]) mouse_state[b] = 0;
         mouse_release_waiting[b] = mouse_pressed_this_frame[b] = 0;
     }
+    pad_state &= ~pad_release_wait;
+    pad_release_wait = pad_pressed_frame = 0;
     input_pump();
 }
 
@@ -223,6 +327,7 @@ void flush_keys() {
     std::memset(release_waiting, 0, sizeof release_waiting);
     std::memset(key_hits, 0, sizeof key_hits);
     char_read = char_write = 0;
+    clear_pad();
 }
 
 void flush_mouse() {
@@ -241,6 +346,8 @@ int app_terminate_requested() {
 }
 
 void move_mouse(int x, int y) {
+    warp_x = x;
+    warp_y = y;
     if (SDL_Window* w = sdl_window()) SDL_WarpMouseInWindow(w, x, y);
     mouse_x = x;
     mouse_y = y;
@@ -265,4 +372,16 @@ int next_app_event() {
 int app_suspended() {
     input_pump();
     return suspended;
+}
+
+int pad_down() {
+    input_pump();
+    return pad_state | stick_bits;
+}
+
+int pad_kind() { return pad_layout; }
+
+int input_device() {
+    input_pump();
+    return device;
 }

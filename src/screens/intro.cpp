@@ -87,7 +87,8 @@ void showintro() {
     if (intropage < 1 || intropage > MAXPAGES) return;
     ++introframes;
     if (fadestate != 2) {
-        int pressed = mhit1 == 1 || framekeydown(VK_ESCAPE) || framekeydown(VK_RETURN) || framekeydown(VK_SPACE);
+        int pressed = mhit1 == 1 || framekeydown(VK_ESCAPE) || framekeydown(VK_RETURN) || framekeydown(VK_SPACE) ||
+                      (actpress & ACT_CONFIRM);
         int mayskip = pageskip[intropage] == 1 || introframes >= INTRO_SKIP_ANYWAY;
         if ((mayskip && pressed) || introframes == pagetime[intropage]) {
             if (intropage < pagecount)

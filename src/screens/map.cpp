@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/focus.h"
 #include "app/display.h"
 #include "app/screenflow.h"
 #include "app/shell.h"
@@ -148,6 +149,10 @@ void drawnodes(float a0) {
 
 void drawnavigation() {
     const float y = (float)(virth - 180);
+    if (buttonlayer == 1 && fadestate == 1) {
+        if ((actpress & ACT_NEXT) && mapsection < MAPSECTIONS) ++mapsection;
+        if ((actpress & ACT_PREV) && mapsection > 1) --mapsection;
+    }
     draw_image_if_loaded(selectionimg, (float)centerx, y);
     if (drawbutton(4, (float)(centerx + 250), y, 1, mapsection <= MAPSECTIONS - 1 ? 1 : -1, "") == 3) ++mapsection;
     if (drawbutton(5, (float)(centerx - 250), y, 2, mapsection >= 2 ? 1 : -1, "") == 3) --mapsection;
@@ -173,6 +178,9 @@ void drawbottombuttons() {
     }
     buttonflash = 1;
     const bool finished = maxlevel[p] > MAPLEVELS;
+    // The focus opens on the level to play next when its section shows, else on the button that plays it.
+    const int next = std::clamp(maxlevel[p], 1, MAPLEVELS);
+    focusmain(!finished && (next - 1) / 15 + 1 == mapsection ? 20 + next : 3, 1);
     if (drawbutton(3, (float)(centerx + 350), y, 10, 1, menutext(14, finished ? 8 : 6)) == 3) {
         if (finished) {
             gotoscreen(screen_story, 8);

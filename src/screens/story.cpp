@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "ui/focus.h"
 #include "app/display.h"
 #include "app/screenflow.h"
 #include "app/shell.h"
@@ -103,6 +104,7 @@ void showstory() {
     if (drawbutton(1, 140, (float)(virth - 40), 3, 1, storytext(0, 1)) == 3) gotoscreen(screen_menu, 0);
     const int layer = storyleave == 0 && storyfade == 0 ? 1 : 0;
     buttonflash = 1;
+    focusmain(2, 1);
     if (drawbutton(2, (float)(virtw - 140), (float)(virth - 40), 3, layer, storytext(0, c == 8 ? 4 : 3)) == 3)
         storyleave = 19;
 

@@ -5,6 +5,7 @@
 #include "platform/audio.h"
 #include "platform/draw.h"
 #include "texts/fonts.h"
+#include "ui/focus.h"
 #include "ui/menu.h"
 #include "ui/popups.h"
 
@@ -36,6 +37,7 @@ int drawbutton(int id, float x, float y, int kind, int layer, const std::string&
     else if (kind == 10) cs = 1, dy = 2;
     else if (kind == 11) cs = 0.7f, dy = 1;
     else if (kind == 12) cs = 0.4f;
+    else if (kind == 17) cs = 1, dy = 1;
     if (id < 1 || id > 300) id = 300;
     buttonseenx[id] = x;
     buttonseeny[id] = y;
@@ -43,8 +45,14 @@ int drawbutton(int id, float x, float y, int kind, int layer, const std::string&
     buttonseenframe[id] = framecount;
 
     int result = 0;
-    const bool over = x - hw < mx && mx < x + hw && y - hh < my && my < y + hh;
-    if (over && layer == buttonlayer && fadestate == 1 && paused == -1) {
+    // Slider knobs are moved by left and right while they hold the focus.
+    const int pressed = focustarget(id, x, y, (float)hw, (float)hh, layer, kind == 5 ? FOCUS_SLIDER : 0);
+    const bool over = (x - hw < mx && mx < x + hw && y - hh < my && my < y + hh) || focused(id, layer);
+    if (pressed) {
+        result = 3;
+        playsound(13, x);
+        if (buttonhover[id] < 8) ++buttonhover[id];
+    } else if (over && layer == buttonlayer && fadestate == 1 && paused == -1) {
         result = 2;
         if (buttonhover[id] < 8) ++buttonhover[id];
         if (mhit1 == 1) {
@@ -80,7 +88,7 @@ int drawbutton(int id, float x, float y, int kind, int layer, const std::string&
         set_alpha(a0);
     }
     if (!caption.empty()) {
-        if (kind == 11) {
+        if (kind == 11 || kind == 17) {
             drawtext(4, caption, x, drawy + dy, ALIGN_CENTER, cs, 0.43f, 0.16f, 0.1f);
         } else if (kind == 12) {
             drawtext(1, caption, x, y + 12, ALIGN_CENTER, 0.4f, 0.43f, 0.16f, 0.1f);

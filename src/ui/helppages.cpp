@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/focus.h"
 #include "app/display.h"
 #include "app/shell.h"
 #include "aztec/boardrender.h"
@@ -351,6 +352,15 @@ void drawhelppage() {
 
     const bool previous = helphasprevious(), next = helphasnext();
     const float y = Y() + 218;
+    focusmain(13, 2);
+    // The shoulders and Page Up / Page Down turn the pages.
+    if (previous && (actpress & ACT_PREV) && popupfade == 16) {
+        --helppage;
+        helpframes = 0;
+    } else if (next && (actpress & ACT_NEXT) && popupfade == 16) {
+        ++helppage;
+        helpframes = 0;
+    }
     if (previous && drawbutton(11, X() - 165, y, 15, 2, gametext(13, 4)) == 3) {
         --helppage;
         helpframes = 0;

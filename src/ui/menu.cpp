@@ -1,4 +1,5 @@
 #include "ui/menu.h"
+#include "ui/focus.h"
 
 #include <algorithm>
 #include <cmath>
@@ -30,6 +31,7 @@ TImage optionstrackimg, optionstrackfill1img, optionstrackfillimg;
 TImage cbimg, himg;
 TImage helparrow2img, harrowimg, popuplineimg, barimg;
 TImage buttonimage[21];
+TImage keyboardimg;
 TImage menubg1img, menubg2img;
 
 void loadmenustuff() {
@@ -56,9 +58,12 @@ void loadmenustuff() {
     } buttons[] = {{1, "data\\map\\arrowright.png"}, {2, "data\\map\\arrowleft.png"},  {3, "data\\ui\\button3.png"},
                    {5, "data\\ui\\button5.png"},     {6, "data\\ui\\menubutton1.png"}, {10, "data\\ui\\button10.png"},
                    {11, "data\\ui\\button11.png"},   {12, "data\\map\\nav.png"},       {13, "data\\map\\level1.png"},
-                   {14, "data\\map\\level2.png"},    {15, "data\\ui\\button6.png"},    {16, "data\\ui\\pause.png"}};
+                   {14, "data\\map\\level2.png"},    {15, "data\\ui\\button6.png"},    {16, "data\\ui\\pause.png"},
+                   {17, "data\\ui\\key.png"},        {18, "data\\ui\\keyspace.png"},   {19, "data\\ui\\keydelete.png"}};
     for (const auto& b : buttons) buttonimage[b.kind] = load_image_logged(b.path);
     barimg = load_image_logged("data\\ui\\bar.png");
+    keyboardimg = load_image_logged("data\\ui\\keyboard.png");
+    loadfocusstuff();
 }
 
 void loadmenustuff_dynamic() {
@@ -186,6 +191,7 @@ void showmenu() {
     set_alpha(std::min(menuframes * 0.02f, 1.0f));
     buttonflash = 1;
     const float x = (float)(centerx + 300);
+    focusmain(1, 1);
     if (drawbutton(1, x, (float)centery, 6, 1, menutext(12, 5)) == 3) {
         if (selected) {
             adventurestarted[curplayer] = 1;

@@ -12,7 +12,8 @@ extern TImage lineimg;                      // separator line of popups and the 
 extern TImage optionstrackimg, optionstrackfill1img, optionstrackfillimg;
 extern TImage cbimg, himg;                  // check box and tick mark (handle (19, 35))
 extern TImage helparrow2img, harrowimg, popuplineimg, barimg;
-extern TImage buttonimage[21];              // by button kind
+extern TImage buttonimage[21];
+extern TImage keyboardimg;  // the on-screen keyboard's plaque              // by button kind
 
 extern TImage menubg1img, menubg2img;  // per visit: the menu picture and its flickering light
 

@@ -19,6 +19,7 @@
 #include "effects/textpop.h"
 #include "texts/texttables.h"
 #include "ui/buttons.h"
+#include "ui/focus.h"
 #include "ui/helppages.h"
 #include "ui/menu.h"
 
@@ -26,6 +27,7 @@ int popupkind = 0, popupfade = 0, popupfadedir = 0;
 int dragslider = 0;
 
 namespace {
+int keyboardshown = 0;  // the on-screen keyboard stays for the rest of the name entry once it shows
 const float BODY_R = 0.15f, BODY_G = 0.11f, BODY_B = 0.1f;
 const float LABEL_R = 0.4f, LABEL_G = 0.2f, LABEL_B = 0.1f;
 
@@ -82,6 +84,7 @@ void popupaction(int number) {
 void updatepopups() {
     const float a = get_alpha();
     if (popupfade == 0) popupkind = 0;
+    if (popupkind != 105) keyboardshown = 0;
     if (popupfade > 0) {
         if (popupfadedir == 1) {
             popupfade = std::min(16, popupfade + 1);
@@ -115,6 +118,7 @@ void updatepopups() {
 
 void popupquit() {
     question(1, 0.7f);
+    focusmain(11, 2);
     if (button(11, cx() - 110, cy() + 150, menutext(1, 4)) == 3 || escape()) close();
     if (button(12, cx() + 110, cy() + 150, menutext(1, 5)) == 3) {
         if (curplayer >= 0) saveplayer(curplayer);
@@ -135,6 +139,10 @@ void slider(int which, int captionline, float y, int& volume) {
     }
     int r = drawbutton(11 + which, cx() + volume - 216, y + 2, 5, 2, "");
     if (r == 4 && dragslider == 0) dragslider = which;
+    if (focused(11 + which, 2) && popupfade == 16) {
+        if (actpress & ACT_LEFT) volume = std::max(0, volume - 27);
+        if (actpress & ACT_RIGHT) volume = std::min(542, volume + 27);
+    }
     // Clamped at once, so a value past the track never reaches the mixer or the settings file.
     if (dragslider == which) volume = std::clamp(mx - centerx + 216, 0, 542);
 }
@@ -168,14 +176,16 @@ void popupoptions() {
         bool inforce = (k == 1 && fullscreen == 1 && (displaymode == 1 || displaymode == 2)) ||
                        (k == 2 && fullscreen == 1 && displaymode == 3) || (k == 3 && fullscreen == 0) ||
                        (k == 4 && customcursor == 1) || (k == 5 && customcursor == -1) || (k == 6 && bganimation == 1);
-        const bool hover = std::abs(mx - at.x) <= 20 && std::abs(my - at.y) <= 20 && dragslider == 0;
-        if (hover) {
+        const int pressed = focustarget(30 + k, at.x + 60, at.y, 85, 20, 2);
+        const bool hover = (std::abs(mx - at.x) <= 20 && std::abs(my - at.y) <= 20 && dragslider == 0) ||
+                           focused(30 + k, 2);
+        if (hover || pressed) {
             const float a = get_alpha();
             set_blend(BLEND_LIGHT);
             draw_image_if_loaded(cbimg, at.x, at.y);
             set_blend(BLEND_ALPHA);
             set_alpha(a);
-            if (mhit1 == 1) {
+            if (mhit1 == 1 || pressed) {
                 mhit1 = 0;
                 switch (k) {
                     case 1:
@@ -205,6 +215,7 @@ void popupoptions() {
         }
         if (inforce) draw_image_if_loaded(himg, at.x, at.y);
     }
+    focusmain(11, 2);
     if (button(11, cx(), cy() + 250, menutext(7, 15)) == 3 || escape()) {
         savesettings(0);
         close();
@@ -213,6 +224,7 @@ void popupoptions() {
 
 void popupcontinue() {
     question(2, 0.8f);
+    focusmain(12, 2);
     if (button(11, cx() - 210, cy() + 180, menutext(2, 6)) == 3) popupkind = 432;
     if (button(12, cx() + 210, cy() + 180, menutext(2, 4)) == 3) {
         resumeflag = 1;
@@ -224,6 +236,7 @@ void popupcontinue() {
 
 void popupnewadventure() {
     question(3, 0.8f);
+    focusmain(12, 2);
     if (button(11, cx() - 110, cy() + 180, menutext(3, 4)) == 3) {
         resumeflag = 1;
         if (playerselected()) restartplayer(curplayer);
@@ -236,6 +249,7 @@ void popuppausemenu() {
     drawpopuppanel(cx(), cy(), 0.8f, menutext(13, 1));
     body(menutext(13, 2), cx(), cy() - 100);
     const float left = cx() - 110, right = cx() + 110;
+    focusmain(16, 2);
     if (button(11, left, cy() + 20, menutext(13, 7)) == 3) {
         fullhelp = 1;
         popupaction(102);
@@ -258,6 +272,7 @@ void popuppausemenu() {
 
 void popuprestartlevel() {
     question(24, 0.7f);
+    focusmain(12, 2);
     if (button(11, cx() - 110, cy() + 150, menutext(24, 4)) == 3) {
         if (curplayer >= 0) saveplayer(curplayer);
         reset_player_data_for_new_level();
@@ -310,6 +325,7 @@ void popupranking() {
             drawtext(4, "---", cx() + 250, y - 15, ALIGN_RIGHT, 1, BODY_R, BODY_G, BODY_B);
         }
     }
+    focusmain(11, 2);
     if (button(11, cx(), cy() + 250, menutext(19, 10)) == 3 || escape()) {
         winstars = -99;
         losecount = 0;
@@ -326,7 +342,9 @@ void popupplayerlist() {
         if (slot < 1 || slot > MAXPLAYERS || playername[slot].empty()) continue;
         const float y = cy() + 40 * n - 124;
         ++n;
-        const bool under = cx() - 320 < mx && mx < cx() + 320 && y - 20 < my && my < y + 20;
+        const int pressed = focustarget(40 + k, cx(), y, 320, 20, 2);
+        const bool under = (cx() - 320 < mx && mx < cx() + 320 && y - 20 < my && my < y + 20) || focused(40 + k, 2);
+        if (pressed) curplayer = slot;
         if (under) {
             draw_image_if_loaded(barimg, cx(), y);
             if (mhit1 == 1 && popupfade == 16) {
@@ -342,6 +360,7 @@ void popupplayerlist() {
         drawtext(4, menutext(4, 2) + " " + std::to_string(maxlevel[slot]), cx() - 17, y, ALIGN_LEFT, 1, r, g, b);
         drawtext(4, numbertext(playerscore[slot]) + " " + menutext(4, 7), cx() + 315, y, ALIGN_RIGHT, 1, r, g, b);
     }
+    focusmain(11, 2);
     if (button(11, cx(), cy() + 250, menutext(4, 6)) == 3 || escapefires()) {
         savesettings(0);
         close();
@@ -356,22 +375,47 @@ void popupplayerlist() {
     }
 }
 
+namespace {
+
+// The on-screen keyboard under the name entry, for a pad or the keys (and then the mouse too): the letters a
+// name is made of, space and delete; OK is the popup's own. Returns the character a key typed, 0 when none.
+int onscreenkeyboard() {
+    if (inputdevice != DEVICE_MOUSE) keyboardshown = 1;
+    if (!keyboardshown) return 0;
+    const float top = cy() + 208;
+    draw_image_if_loaded(keyboardimg, cx(), top + 57);
+    int typed = 0;
+    for (int k = 0; k < 26; ++k) {
+        const int row = k / 10, col = k % 10;
+        const float x = cx() - 243 + 54 * col, y = top + 54 * row;
+        const char letter[2] = {(char)('A' + k), 0};
+        if (drawbutton(60 + k, x, y, 17, 2, letter) == 3) typed = 'A' + k;
+    }
+    if (drawbutton(86, cx() - 243 + 54 * 6 + 27, top + 108, 18, 2, "") == 3) typed = ' ';
+    if (drawbutton(87, cx() - 243 + 54 * 8 + 27, top + 108, 19, 2, "") == 3) typed = 8;
+    return typed;
+}
+}  // namespace
+
 void popupnameentry() {
     drawpopuppanel(cx(), cy(), 0.7f, menutext(5, 1));
     body(menutext(5, 2), cx(), cy() - 55);
     const int slot = playerselected() ? curplayer : 0;
     std::string& name = playername[slot];
     bool confirm = false;
-    int c = framechar();
-    if (c == 8) {
-        if (!name.empty()) name.pop_back();
-        nameerror = 0;
-    } else if (c == 13) {
-        confirm = true;
-    } else if (c > 0) {
-        std::string longer = name + (char)upper8((unsigned char)c);
-        if (name.size() < 12 && textwidth(1, longer, 0.6f) < 250) name = longer;
-        nameerror = 0;
+    // A typed character, then a key of the on-screen keyboard.
+    const int typed[2] = {framechar(), onscreenkeyboard()};
+    for (int c : typed) {
+        if (c == 8) {
+            if (!name.empty()) name.pop_back();
+            nameerror = 0;
+        } else if (c == 13) {
+            confirm = true;
+        } else if (c > 0) {
+            std::string longer = name + (char)upper8((unsigned char)c);
+            if (name.size() < 12 && textwidth(1, longer, 0.6f) < 250) name = longer;
+            nameerror = 0;
+        }
     }
     namelength = (int)name.size();
 
@@ -381,7 +425,13 @@ void popupnameentry() {
     const char* cursor = fadestate == 1 && framecount % 12 < 6 ? "_" : " ";
     drawtext(4, name + cursor, cx(), cy() + 45, ALIGN_CENTER, 1, 0, 0, 0);
 
+    // With the keyboard on screen the focus opens on its first letter; Enter or OK then confirm.
+    focusmain(keyboardshown ? 60 : 12, 2);
     if (button(12, cx() + 140, cy() + 150, menutext(5, 3)) == 3) confirm = true;
+    if (keyboardshown) {
+        drawprompt(ACT_CONFIRM, cx() + 262, cy() + 150, get_alpha());
+        drawprompt(ACT_BACK, cx() - 262, cy() + 150, get_alpha());
+    }
     if (confirm && slot && checkplayername()) {
         namelength = 0;
         nameerror = 0;
@@ -414,6 +464,7 @@ void popupdeleteplayer() {
     body(menutext(6, 2), cx(), cy() - 55);
     if (playerselected())
         drawtext(1, playername[curplayer], cx(), cy() + 35, ALIGN_CENTER, 0.5f, LABEL_R, LABEL_G, LABEL_B);
+    focusmain(15, 2);
     if (button(15, cx() - 140, cy() + 150, menutext(6, 4)) == 3 || escape()) {
         popupkind = 103;
         popupfade = 16;
@@ -434,6 +485,7 @@ void popupdeleteplayer() {
 
 void popupduplicatename() {
     question(21, 0.8f);
+    focusmain(11, 2);
     if (button(11, cx(), cy() + 180, menutext(21, 4)) == 3) {
         if (playerselected()) resetplayer(curplayer);
         popupaction(103);

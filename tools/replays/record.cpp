@@ -8,7 +8,7 @@
 //   profile NAME LEVEL    before the session: slot 1 holds NAME with every level below LEVEL won
 //   frames N              lets N frames pass
 //   key esc|enter|space   taps a key
-//   type TEXT             types the characters, one per frame
+//   type TEXT             types the characters, one per frame (with a pad: on the on-screen keyboard)
 //   click X Y             moves to the logical point over a few frames and clicks it
 //   drag X1 Y1 X2 Y2      presses at the first point, moves to the second holding the button, releases
 //   button ID [N]         waits for button ID on the active layer and clicks it (N-th frame limit, default 900)
@@ -24,6 +24,12 @@
 //   shot FILE             saves the next frame as a PNG
 //   end [N]               runs until the game has quit; the journal is finished
 //   hand on|off           moves the pointer as a player's hand does (see below) instead of in straight steps
+//   device mouse|keys|pad what plays from here on: with keys or a pad, button walks the focus to its button
+//                         and confirms, play and match3 aim with the directions, and the help page and the
+//                         difficulty dialog are answered through the focus; the pointer is left alone
+//   target ID             walks the focus to any target (a button, a list row, an option box) and confirms it
+//   focus ID              only walks the focus there (a slider knob, before left or right)
+//   press ACTION          taps confirm, back, left, right, up, down, swap, pause, prev or next on that device
 //
 // The recorder runs faster or slower than real time; the journal's one-second timers count 50 frames a second,
 // as they would in a game running at full speed.
@@ -31,6 +37,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -60,6 +67,7 @@
 #include "storage/players.h"
 #include "storage/settings.h"
 #include "ui/buttons.h"
+#include "ui/focus.h"
 #include "ui/popups.h"
 
 namespace {
@@ -210,6 +218,7 @@ int keycode(const std::string& k) {
     if (k == "enter") return VK_RETURN;
     if (k == "space") return VK_SPACE;
     if (k == "f3") return VK_F3;
+    if (k == "tab") return 9;
     return 0;
 }
 
@@ -218,6 +227,88 @@ void tapkey(int vk) {
     frames(2);
     inject_key(vk, 0);
     frames(1);
+}
+
+// ---- play by keys or a pad ----
+enum { DEV_MOUSE, DEV_KEYS, DEV_PAD };
+int playdevice = DEV_MOUSE;
+
+int actkey(int act) {
+    switch (act) {
+        case ACT_LEFT: return 37;
+        case ACT_RIGHT: return 39;
+        case ACT_UP: return 38;
+        case ACT_DOWN: return 40;
+        case ACT_CONFIRM: return VK_RETURN;
+        case ACT_BACK: return VK_ESCAPE;
+        case ACT_SWAP: return 9;
+        case ACT_PAUSE: return 'P';
+        case ACT_PREV: return 33;
+        case ACT_NEXT: return 34;
+        default: return 0;
+    }
+}
+
+// One press and release of an action on the device in hand (the keyboard when the mouse plays).
+void tapact(int act) {
+    if (playdevice == DEV_PAD) {
+        inject_pad_button(act, 1);
+        frames(2);
+        inject_pad_button(act, 0);
+    } else {
+        inject_key(actkey(act), 1);
+        frames(2);
+        inject_key(actkey(act), 0);
+    }
+    frames(2);
+}
+
+int actionnamed(const std::string& n) {
+    static const std::pair<const char*, int> names[] = {
+        {"confirm", ACT_CONFIRM}, {"back", ACT_BACK}, {"left", ACT_LEFT}, {"right", ACT_RIGHT}, {"up", ACT_UP},
+        {"down", ACT_DOWN}, {"swap", ACT_SWAP}, {"pause", ACT_PAUSE}, {"prev", ACT_PREV}, {"next", ACT_NEXT}};
+    for (const auto& [name, act] : names)
+        if (n == name) return act;
+    return 0;
+}
+
+// The first direction of a shortest walk of the focus from the focused target to (id, layer), 0 when none.
+int walktoward(int id, int layer) {
+    const std::vector<focusitem>& items = focuslast();
+    int from = -1, goal = -1;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i].id == focusid() && items[i].layer == focuslayer()) from = (int)i;
+        if (items[i].id == id && items[i].layer == layer) goal = (int)i;
+    }
+    if (from < 0 || goal < 0) return 0;
+    std::vector<int> first(items.size(), -1);
+    std::vector<int> queue{from};
+    first[from] = 0;
+    for (size_t q = 0; q < queue.size(); ++q) {
+        const int at = queue[q];
+        if (at == goal) return first[at];
+        for (int d : {ACT_LEFT, ACT_RIGHT, ACT_UP, ACT_DOWN}) {
+            const int to = focusstep(items, at, d, layer);
+            if (to < 0 || first[to] >= 0) continue;
+            first[to] = at == from ? d : first[at];
+            queue.push_back(to);
+        }
+    }
+    return 0;
+}
+
+// Walks the focus to a target of the reacting layer and confirms it (or only walks there).
+bool focuspress(int id, bool confirm = true) {
+    for (int steps = 0; steps < 40; ++steps) {
+        frames(1);
+        if (focusid() == id && focuslayer() == buttonlayer && focusshown()) {
+            if (confirm) tapact(ACT_CONFIRM);
+            return true;
+        }
+        const int d = walktoward(id, buttonlayer);
+        if (d) tapact(d);
+    }
+    return false;
 }
 
 bool shown(int id) {
@@ -231,6 +322,13 @@ int difficulty = 0;  // 0: the dialog is closed with Escape
 void framepopups() {
     frame();
     if (curscreen != screen_game || popupfade != 16) return;
+    if (playdevice != DEV_MOUSE && (popupkind == 102 || popupkind == 777)) {
+        // The help page opens on its close button, the dialog on the offered pace.
+        if (popupkind == 777 && difficulty > 0) focuspress(30 + difficulty);
+        else if (popupkind == 777) tapact(ACT_BACK);
+        else focuspress(13);
+        return;
+    }
     if (popupkind == 102) {
         tapkey(VK_ESCAPE);
     } else if (popupkind == 777) {
@@ -298,6 +396,18 @@ void playaztec() {
             fail("the look-ahead failed");
             return;
         }
+        if (playdevice != DEV_MOUSE) {
+            // Column by column, then swap and fire.
+            for (int k = 0; k < 30 && keycolumn != c; ++k) tapact(keycolumn < 0 || keycolumn < c ? ACT_RIGHT : ACT_LEFT);
+            if (keycolumn != c) {
+                fail("the cannon did not reach its column");
+                return;
+            }
+            if (s) tapact(ACT_SWAP);
+            tapact(ACT_CONFIRM);
+            ++shots;
+            continue;
+        }
         const int x = boardleft + 32 + 64 * c;
         holdhand hold;
         // A player looks over a column or two before the one they fire into.
@@ -334,6 +444,37 @@ bool lineat(const std::map<std::pair<int, int>, int>& grid, int x, int y) {
 int mudunder(int item) {
     const int c = m3items[item].cell;
     return c >= 1 && c < M3SLOTS ? m3cells[c].mud : 0;
+}
+
+// The first direction of a shortest walk of the match-3 cursor to (x, y): it moves along a line to the next
+// item, over holes.
+int cursorstep(int x, int y) {
+    std::map<std::pair<int, int>, int> first;
+    std::vector<std::pair<int, int>> queue{{m3cursorx, m3cursory}};
+    first[queue[0]] = 0;
+    auto itemat = [](int ix, int iy) {
+        for (int j = 1; j <= M3ITEMLIMIT; ++j)
+            if (m3items[j].kind >= 1 && m3items[j].kind <= 5 && m3items[j].x == ix && m3items[j].y == iy) return true;
+        return false;
+    };
+    const struct {
+        int act, dx, dy;
+    } dirs[4] = {{ACT_RIGHT, 64, 0}, {ACT_LEFT, -64, 0}, {ACT_DOWN, 0, 64}, {ACT_UP, 0, -64}};
+    for (size_t q = 0; q < queue.size(); ++q) {
+        const auto at = queue[q];
+        if (at.first == x && at.second == y) return first[at];
+        for (const auto& d : dirs)
+            for (int step = 1; step < 13; ++step) {
+                const std::pair<int, int> to{at.first + d.dx * step, at.second + d.dy * step};
+                if (!itemat(to.first, to.second)) continue;
+                if (!first.count(to)) {
+                    first[to] = q == 0 ? d.act : first[at];
+                    queue.push_back(to);
+                }
+                break;
+            }
+    }
+    return ACT_RIGHT;
 }
 
 void playmatch3now() {
@@ -374,6 +515,25 @@ void playmatch3now() {
         }
         if (!besta) {
             framepopups();
+            continue;
+        }
+        if (playdevice != DEV_MOUSE) {
+            // The cursor onto the first item (it moves over items only), pick it up, and push it to the second.
+            const int ax = m3items[besta].x, ay = m3items[besta].y;
+            if (m3cursorx < 0) tapact(ACT_CONFIRM), tapact(ACT_BACK);
+            for (int k = 0, stalls = 0; k < 60 && stalls < 10 && (m3cursorx != ax || m3cursory != ay); ++k) {
+                const int before = m3cursorx * 10000 + m3cursory;
+                tapact(cursorstep(ax, ay));
+                // The board may still be settling (a line cleared, items falling): wait and try again.
+                if (m3cursorx * 10000 + m3cursory == before) ++stalls, frames(5);
+            }
+            if (m3cursorx != ax || m3cursory != ay) {
+                fail("the match-3 cursor did not reach its item");
+                return;
+            }
+            tapact(ACT_CONFIRM);
+            const int bx = m3items[bestb].x, by = m3items[bestb].y;
+            tapact(bx > ax ? ACT_RIGHT : bx < ax ? ACT_LEFT : by > ay ? ACT_DOWN : ACT_UP);
             continue;
         }
         click(m3items[besta].x + m3boardx, m3items[besta].y);
@@ -474,6 +634,11 @@ bool runscript(const std::string& path, const std::string& out) {
             std::string t;
             ss >> t;
             for (char c : t) {
+                if (playdevice == DEV_PAD) {  // on the on-screen keyboard
+                    const int id = c == ' ' ? 86 : 60 + (std::toupper((unsigned char)c) - 'A');
+                    if (!focuspress(id)) fail(std::string("the focus did not reach the key ") + c);
+                    continue;
+                }
                 inject_text(std::string(1, c));
                 frames(2);
             }
@@ -495,7 +660,8 @@ bool runscript(const std::string& path, const std::string& out) {
             int id, limit = 900;
             ss >> id >> limit;
             if (!waitbutton(id, limit)) fail("button " + std::to_string(id) + " did not show");
-            else click((int)buttonseenx[id], (int)buttonseeny[id]);
+            else if (playdevice != DEV_MOUSE && !focuspress(id)) fail("the focus did not reach button " + std::to_string(id));
+            else if (playdevice == DEV_MOUSE) click((int)buttonseenx[id], (int)buttonseeny[id]);
         } else if (cmd == "screen") {
             std::string n;
             int limit = 3000;
@@ -515,6 +681,19 @@ bool runscript(const std::string& path, const std::string& out) {
             std::string on;
             ss >> on;
             handon = on == "on";
+        } else if (cmd == "device") {
+            std::string d;
+            ss >> d;
+            playdevice = d == "pad" ? DEV_PAD : d == "keys" ? DEV_KEYS : DEV_MOUSE;
+        } else if (cmd == "press") {
+            std::string a;
+            ss >> a;
+            if (!actionnamed(a)) fail("unknown action " + a);
+            else tapact(actionnamed(a));
+        } else if (cmd == "target" || cmd == "focus") {
+            int id = 0;
+            ss >> id;
+            if (!focuspress(id, cmd == "target")) fail("the focus did not reach target " + std::to_string(id));
         } else if (cmd == "difficulty") {
             ss >> difficulty;
         } else if (cmd == "play") {

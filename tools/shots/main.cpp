@@ -13,6 +13,8 @@
 //           1366, with the cannon over column C: the top plaques and the next-stone preview),
 //           fire:L:X:F (level L, one stone fired at logical x = X, frame F after),
 //           explode:L:F (level L with three superstones going off at once, frame F after)
+//   keys:SCENE or pad:SCENE shows the scene as a player of the keyboard or a pad sees it: the focus ring on the
+//           target the screen opens with, no pointer (a file name with keys- or pad- before it).
 //   --jpeg Q before the scenes writes JPEG files of quality Q instead of PNG (compact pictures for documents).
 #include <algorithm>
 #include <cstdio>
@@ -31,6 +33,7 @@
 #include "effects/effects.h"
 #include "platform/draw.h"
 #include "platform/inject.h"
+#include "platform/input.h"
 #include "platform/paths.h"
 #include "platform/random.h"
 #include "screens/story.h"
@@ -62,8 +65,20 @@ bool save_jpeg(const std::string& path) {
     return gen::save_jpeg_rgb(path, rgb.data(), w, h, jpegquality);
 }
 
+int shotdevice = 0;  // 1 keys, 2 pad: the scene as a player of those sees it (focus ring, no pointer)
+
 void save(const std::string& out, const std::string& name) {
-    std::string path = out + "/" + name + (jpegquality > 0 ? ".jpg" : ".png");
+    std::string path = out + "/" + (shotdevice == 1 ? "keys-" : shotdevice == 2 ? "pad-" : "") + name +
+                       (jpegquality > 0 ? ".jpg" : ".png");
+    // Tab and the pad's X take the device in hand and change nothing on a menu (on a board they swap stones).
+    if (shotdevice == 1) inject_key(9, 1);
+    if (shotdevice == 2) inject_pad_button(PAD_SWAP, 1);
+    if (shotdevice) {
+        harness_frames(1);
+        if (shotdevice == 1) inject_key(9, 0);
+        else inject_pad_button(PAD_SWAP, 0);
+        harness_frames(3);
+    }
     int w, h;
     harness_frame_rgba(&w, &h);  // one more frame, then read it back before presenting the next
     clear_screen();
@@ -175,6 +190,9 @@ int main(int argc, char** argv) {
     for (int i = first + 1; i < argc; ++i) {
         std::string scene = argv[i];
         popupkind = popupfade = 0;
+        shotdevice = 0;
+        if (scene.rfind("keys:", 0) == 0) shotdevice = 1, scene = scene.substr(5);
+        if (scene.rfind("pad:", 0) == 0) shotdevice = 2, scene = scene.substr(4);
         if (scene == "menu") {
             to_menu();
             save(out, "menu");

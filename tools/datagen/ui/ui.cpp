@@ -231,6 +231,157 @@ void make_ui(const std::string& d) {
         ui::grain(c, [](cairo_t* cr) { cairo_rectangle(cr, 0, 0, 402, 40); }, 0.05, 4, 7);
         out(c, d, "loadfill.png");
     }
+    {  // The focus ring's corner (top left; the game turns it for the other three): gold bars, a jade stud.
+        Canvas c(30, 30);
+        auto l = [](cairo_t* cr) {
+            cairo_move_to(cr, 2, 2);
+            cairo_line_to(cr, 27, 2);
+            cairo_line_to(cr, 27, 9);
+            cairo_line_to(cr, 9, 9);
+            cairo_line_to(cr, 9, 27);
+            cairo_line_to(cr, 2, 27);
+            cairo_close_path(cr);
+        };
+        ui::drop_shadow(c, l, 1, 2, 2, 0.7);
+        cairo_new_path(c.cr);
+        l(c.cr);
+        cairo_set_line_width(c.cr, 1.5);
+        gen::set_source(c.cr, gen::hex(0x3a1e08));
+        cairo_stroke_preserve(c.cr);
+        cairo_set_source(c.cr, ui::vgrad3(0, 28, kGoldHi, kGold, kGoldLo, 0.45));
+        cairo_fill(c.cr);
+        ui::bevel(c, l, 1.5, 0.8, 0.5);
+        medallion(c, 6, 6, 4.5, kJadeHi, kJadeLo, 41);
+        out(c, d, "focus.png");
+    }
+    // The on-screen keyboard under the name entry: its plaque, a letter key, and the wide space and delete keys
+    // (their signs carved in, as the keys carry no words).
+    {
+        Canvas c(620, 180);
+        stone_panel(c, 6, 6, 608, 168, 20, 13, false);
+        out(c, d, "keyboard.png");
+    }
+    button(d, "key.png", 52, 48, 3, 37);
+    for (int k = 0; k < 2; ++k) {
+        Canvas c(110, 48);
+        button_face(c, 3, 2, 102, 39, 39 * 0.32, 3, 38 + k);
+        const gen::Col ink = gen::hex(0x6e2a19);
+        if (k == 0) {  // space: a low bracket
+            auto b = [](cairo_t* cr) {
+                cairo_move_to(cr, 33, 16);
+                cairo_line_to(cr, 37, 16);
+                cairo_line_to(cr, 37, 25);
+                cairo_line_to(cr, 73, 25);
+                cairo_line_to(cr, 73, 16);
+                cairo_line_to(cr, 77, 16);
+                cairo_line_to(cr, 77, 29);
+                cairo_line_to(cr, 33, 29);
+                cairo_close_path(cr);
+            };
+            ui::fill_with(c, b, ui::vgrad(16, 29, ink, ink));
+            ui::inner_shadow(c, b, 1, 1, 1.2, 0.5);
+            out(c, d, "keyspace.png");
+        } else {  // delete: an arrow to the left
+            auto b = arrow(55, 21, 44, 8, -1);
+            ui::fill_with(c, b, ui::vgrad(12, 30, ink, ink));
+            ui::inner_shadow(c, b, 1, 1, 1.2, 0.5);
+            out(c, d, "keydelete.png");
+        }
+    }
+    // Button prompts: a pad's four face buttons in three layouts (letters, shapes, letters in swapped places),
+    // named by where the button sits (s south, e east, w west, n north), the Enter key and the mouse.
+    {
+        ui::Face bold;
+        bold.open(ui::kBodyBoldFont);
+        const struct {
+            const char* name;
+            int kind;  // 0 letter, 1 shape
+            const char* letter;
+            uint32_t colour;
+            int shape;  // 0 cross, 1 circle, 2 square, 3 triangle
+        } glyphs[] = {{"pad0s.png", 0, "A", 0x3fa34a, 0}, {"pad0e.png", 0, "B", 0xc8392f, 0},
+                      {"pad0w.png", 0, "X", 0x2f6fc8, 0}, {"pad0n.png", 0, "Y", 0xd9a92a, 0},
+                      {"pad1s.png", 1, "", 0x7aa8e8, 0},  {"pad1e.png", 1, "", 0xe86a6a, 1},
+                      {"pad1w.png", 1, "", 0xe08ad0, 2},  {"pad1n.png", 1, "", 0x5ad0a8, 3},
+                      {"pad2s.png", 0, "B", 0xe9e2d2, 0}, {"pad2e.png", 0, "A", 0xe9e2d2, 0},
+                      {"pad2w.png", 0, "Y", 0xe9e2d2, 0}, {"pad2n.png", 0, "X", 0xe9e2d2, 0}};
+        for (const auto& g : glyphs) {
+            Canvas c(44, 44);
+            auto disc = [](cairo_t* cr) { cairo_arc(cr, 22, 21, 18, 0, 2 * M_PI); };
+            ui::drop_shadow(c, disc, 1, 2, 2, 0.6);
+            ui::fill_with(c, disc, ui::vgrad(3, 39, gen::hex(0x4a3a30), gen::hex(0x16100c)));
+            ui::bevel(c, disc, 2, 0.5, 0.6);
+            cairo_new_path(c.cr);
+            disc(c.cr);
+            cairo_set_line_width(c.cr, 2);
+            cairo_set_source(c.cr, ui::vgrad3(3, 39, kGoldHi, kGold, kGoldLo, 0.5));
+            cairo_stroke(c.cr);
+            const gen::Col col = gen::hex(g.colour);
+            if (g.kind == 0) {
+                auto t = [&](cairo_t* cr) { ui::text_path(cr, bold, g.letter, 22, 29, 22); };
+                ui::fill_with(c, t, ui::vgrad(10, 30, col, col));
+            } else {
+                cairo_new_path(c.cr);
+                cairo_set_line_width(c.cr, 3.2);
+                gen::set_source(c.cr, col);
+                if (g.shape == 0) {
+                    cairo_move_to(c.cr, 15, 14), cairo_line_to(c.cr, 29, 28);
+                    cairo_move_to(c.cr, 29, 14), cairo_line_to(c.cr, 15, 28);
+                } else if (g.shape == 1) {
+                    cairo_arc(c.cr, 22, 21, 7.5, 0, 2 * M_PI);
+                } else if (g.shape == 2) {
+                    cairo_rectangle(c.cr, 15, 14, 14, 14);
+                } else {
+                    cairo_move_to(c.cr, 22, 13), cairo_line_to(c.cr, 30, 27), cairo_line_to(c.cr, 14, 27);
+                    cairo_close_path(c.cr);
+                }
+                cairo_stroke(c.cr);
+            }
+            out(c, d, g.name);
+        }
+        {  // The Enter key: a pale key with the return arrow.
+            Canvas c(60, 44);
+            button_face(c, 3, 2, 54, 38, 10, 3, 45);
+            const gen::Col ink = gen::hex(0x6e2a19);
+            cairo_new_path(c.cr);
+            cairo_set_line_width(c.cr, 3);
+            gen::set_source(c.cr, ink);
+            cairo_move_to(c.cr, 42, 11);
+            cairo_line_to(c.cr, 42, 24);
+            cairo_line_to(c.cr, 22, 24);
+            cairo_stroke(c.cr);
+            auto head = [](cairo_t* cr) {
+                cairo_move_to(cr, 14, 24);
+                cairo_line_to(cr, 23, 17);
+                cairo_line_to(cr, 23, 31);
+                cairo_close_path(cr);
+            };
+            ui::fill_with(c, head, ui::vgrad(17, 31, ink, ink));
+            out(c, d, "keyenter.png");
+        }
+        {  // The mouse with its left button lit.
+            Canvas c(36, 48);
+            auto body = rrect(5, 3, 26, 41, 12);
+            ui::drop_shadow(c, body, 1, 2, 2, 0.6);
+            ui::fill_with(c, body, ui::vgrad(3, 44, gen::hex(0xfbf0d4), gen::hex(0xc09a62)));
+            ui::bevel(c, body, 2, 0.6, 0.5);
+            auto left = [](cairo_t* cr) {
+                cairo_move_to(cr, 17, 5);
+                cairo_line_to(cr, 17, 20);
+                cairo_line_to(cr, 7, 20);
+                cairo_curve_to(cr, 7, 10, 10, 5, 17, 5);
+                cairo_close_path(cr);
+            };
+            ui::fill_with(c, left, ui::vgrad(5, 20, kJadeHi, kJadeLo));
+            cairo_new_path(c.cr);
+            cairo_set_line_width(c.cr, 1.2);
+            gen::set_source(c.cr, gen::hex(0x6e4a2a));
+            cairo_move_to(c.cr, 5, 20), cairo_line_to(c.cr, 31, 20);
+            cairo_move_to(c.cr, 18, 4), cairo_line_to(c.cr, 18, 20);
+            cairo_stroke(c.cr);
+            out(c, d, "mouseleft.png");
+        }
+    }
     button(d, "menubutton1.png", 300, 70, 0, 31);
     button(d, "button3.png", 204, 56, 0, 32);
     button(d, "button6.png", 144, 46, 0, 33);
