@@ -216,6 +216,13 @@ int bestcolumn(modelrandom& rng, Score score, int* bestvalue) {
     return best;
 }
 
+bool variantsleft(const stonegrid& g) {
+    for (int c = 0; c < GRIDW; ++c)
+        for (int r = 0; r < GRIDH; ++r)
+            if (variantkind(g.kind[c][r])) return true;
+    return false;
+}
+
 void chooseshot(const playtester& who, modelrandom& rng, int* column, int* swap) {
     *swap = 0;
     if (rng.percent(who.randomshare)) {
@@ -231,6 +238,13 @@ void chooseshot(const playtester& who, modelrandom& rng, int* column, int* swap)
     };
     int value = 0;
     int c = bestcolumn(rng, clears(now), &value);
+    // A player who knows that variant stones only go in an explosion plans for one when no blast is at hand:
+    // the shot the level solver would take.
+    if (who.blasts && value < 10 && variantsleft(g)) {
+        solverbestshot(column, swap);
+        clearparticles();  // what its tries set off
+        return;
+    }
     if (c < 0 && nextcolour >= 1 && nextcolour != now) {
         c = bestcolumn(rng, clears(nextcolour), &value);
         if (c >= 0) *swap = 1;
