@@ -9,6 +9,7 @@
 #include "platform/draw.h"
 #include "platform/random.h"
 #include "texts/fonts.h"
+#include "texts/languages.h"
 #include "texts/texttables.h"
 
 int floatvalue[FLOATSLOTS + 1];
@@ -137,15 +138,16 @@ std::string numbertext(int value) {
     for (int i = 0; i < n; ++i) {
         out += digits[i];
         int left = n - 1 - i;
-        if (left > 0 && left % 3 == 0) out += '.';
+        if (left > 0 && left % 3 == 0) out += thousandsmark();
     }
     return value < 0 ? "-" + out : out;
 }
 
 std::string dotgroups(const std::string& digits) {
     std::string s = digits;
-    if (s.size() > 3) s = s.substr(0, s.size() - 3) + "." + s.substr(s.size() - 3);
-    if (s.size() >= 8) s = s.substr(0, s.size() - 7) + "." + s.substr(s.size() - 7);
+    const std::string mark(1, thousandsmark());
+    if (s.size() > 3) s = s.substr(0, s.size() - 3) + mark + s.substr(s.size() - 3);
+    if (s.size() >= 8) s = s.substr(0, s.size() - 7) + mark + s.substr(s.size() - 7);
     return s;
 }
 
@@ -171,7 +173,11 @@ void drawdigits_slanted(float x, float y, int value) {
     set_rotation(-3);
     float px = x + 5 * n, py = y + n;
     for (size_t g = 0; g < glyphs.size(); ++g) {
-        glyph(px, py, glyphs[g] == '.' ? FRAME_DOT : digitframe(glyphs[g] - '0'));
+        // Where the language groups digits with a space, the dot's place is left blank.
+        if (glyphs[g] != '.')
+            glyph(px, py, digitframe(glyphs[g] - '0'));
+        else if (thousandsmark() == '.')
+            glyph(px, py, FRAME_DOT);
         px -= 10;
         py += 0.8f;
         if (g + 1 == 3 || g + 1 == 7) px += 4;

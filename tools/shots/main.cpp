@@ -14,6 +14,8 @@
 //           fire:L:X:F (level L, one stone fired at logical x = X, frame F after),
 //           explode:L:F (level L with three superstones going off at once, frame F after)
 //   --jpeg Q before the scenes writes JPEG files of quality Q instead of PNG (compact pictures for documents).
+//   --language CODE before the scenes shows them in that language (en de fr es it pt_BR nl); English without it,
+//   whatever the desktop's language.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -36,6 +38,7 @@
 #include "screens/story.h"
 #include "app/profiles.h"
 #include "storage/settings.h"
+#include "texts/languages.h"
 #include "screens/intro.h"
 #include "screens/map.h"
 #include "ui/helppages.h"
@@ -152,12 +155,14 @@ void to_map(int frames, int mousex, int mousey, int section = 0) {
 
 int main(int argc, char** argv) {
     int first = 1;
-    if (argc > 2 && std::string(argv[1]) == "--jpeg") {
-        jpegquality = std::clamp(std::atoi(argv[2]), 1, 100);
-        first = 3;
+    languageoverride = 0;
+    while (argc > first + 1 && (std::string(argv[first]) == "--jpeg" || std::string(argv[first]) == "--language")) {
+        if (std::string(argv[first]) == "--jpeg") jpegquality = std::clamp(std::atoi(argv[first + 1]), 1, 100);
+        else languageoverride = languagebycode(argv[first + 1]);
+        first += 2;
     }
-    if (argc < first + 2) {
-        std::printf("usage: ombrivale-shot [--jpeg QUALITY] OUTDIR SCENE...\n");
+    if (argc < first + 2 || languageoverride < 0) {
+        std::printf("usage: ombrivale-shot [--jpeg QUALITY] [--language CODE] OUTDIR SCENE...\n");
         return 2;
     }
     std::string out = argv[first];
