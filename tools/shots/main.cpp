@@ -19,6 +19,8 @@
 //   --jpeg Q before the scenes writes JPEG files of quality Q instead of PNG (compact pictures for documents).
 //   --output WxH before the scenes shows them as full screen on a W x H desktop does: the best mode's picture
 //   scaled and letterboxed into an output of that size (the screens at other sizes than the window's).
+//   --language CODE before the scenes shows them in that language (en de fr es it pt_BR nl); English without it,
+//   whatever the desktop's language.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -41,6 +43,7 @@
 #include "screens/story.h"
 #include "app/profiles.h"
 #include "storage/settings.h"
+#include "texts/languages.h"
 #include "screens/intro.h"
 #include "screens/map.h"
 #include "ui/helppages.h"
@@ -189,10 +192,13 @@ void output_window() {
 
 int main(int argc, char** argv) {
     int first = 1;
+    languageoverride = 0;
     while (argc > first + 1 && argv[first][0] == '-') {
         const std::string opt = argv[first];
         if (opt == "--jpeg") {
             jpegquality = std::clamp(std::atoi(argv[first + 1]), 1, 100);
+        } else if (opt == "--language") {
+            languageoverride = languagebycode(argv[first + 1]);
         } else if (opt == "--output") {
             if (std::sscanf(argv[first + 1], "%dx%d", &outputw, &outputh) != 2 || outputw < 64 || outputh < 48 ||
                 outputw > 8192 || outputh > 8192) {
@@ -204,8 +210,8 @@ int main(int argc, char** argv) {
         }
         first += 2;
     }
-    if (argc < first + 2) {
-        std::printf("usage: ombrivale-shot [--jpeg QUALITY] [--output WxH] OUTDIR SCENE...\n");
+    if (argc < first + 2 || languageoverride < 0) {
+        std::printf("usage: ombrivale-shot [--jpeg QUALITY] [--output WxH] [--language CODE] OUTDIR SCENE...\n");
         return 2;
     }
     std::string out = argv[first];
