@@ -688,6 +688,10 @@ bool runscript(const std::string& path, const std::string& out) {
         } else if (cmd == "press") {
             std::string a;
             ss >> a;
+            // A popup on its way in or out takes no press: wait for it, as a player would.
+            // Escape, back and pause within 30 frames of the last are not taken either.
+            for (int i = 0; i < 100 && ((popupfade > 0 && (popupfade < 16 || popupfadedir == 2)) || escapedelay > 0); ++i)
+                framepopups();
             if (!actionnamed(a)) fail("unknown action " + a);
             else tapact(actionnamed(a));
         } else if (cmd == "target" || cmd == "focus") {
