@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
     // Playing back a journal or writing a bug report are runs of their own.
     if (int rc = replay_command(); rc >= 0) return rc;
     displayoverride = cmd_display;
-    if (!startup()) return 1;
+    if (!startup()) exitgame(1);
     mainloop();
     exitgame(0);
 }
