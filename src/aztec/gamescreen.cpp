@@ -266,7 +266,8 @@ void drawlevelbanner() {
     set_scale(s, s);
     draw_image_if_loaded(levelbanner, (float)centerx + sx, (float)centery + sy);
     set_scale(1, 1);
-    drawtextpop(3, gametext(3, 3), (float)centerx + sx, (float)centery + 72 + sy, ALIGN_CENTER, 0.8f, f, 75, 155, 0, 1,
+    drawtextpop(3, gametext(3, 3), (float)centerx + sx, (float)centery + 72 + sy, ALIGN_CENTER,
+                fittedscale(3, gametext(3, 3), 0.8f, (float)virtw - 60), f, 75, 155, 0, 1,
                 1, 0.5f, 1);
     set_alpha(a0);
 }

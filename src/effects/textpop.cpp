@@ -9,6 +9,7 @@
 #include "platform/draw.h"
 #include "platform/random.h"
 #include "texts/fonts.h"
+#include "texts/languages.h"
 #include "texts/texttables.h"
 
 int floatvalue[FLOATSLOTS + 1];
@@ -137,15 +138,16 @@ std::string numbertext(int value) {
     for (int i = 0; i < n; ++i) {
         out += digits[i];
         int left = n - 1 - i;
-        if (left > 0 && left % 3 == 0) out += '.';
+        if (left > 0 && left % 3 == 0) out += thousandsmark();
     }
     return value < 0 ? "-" + out : out;
 }
 
 std::string dotgroups(const std::string& digits) {
     std::string s = digits;
-    if (s.size() > 3) s = s.substr(0, s.size() - 3) + "." + s.substr(s.size() - 3);
-    if (s.size() >= 8) s = s.substr(0, s.size() - 7) + "." + s.substr(s.size() - 7);
+    const std::string mark(1, thousandsmark());
+    if (s.size() > 3) s = s.substr(0, s.size() - 3) + mark + s.substr(s.size() - 3);
+    if (s.size() >= 8) s = s.substr(0, s.size() - 7) + mark + s.substr(s.size() - 7);
     return s;
 }
 
@@ -176,7 +178,9 @@ void drawdigits_slanted(float x, float y, int value, float left, float right) {
     const int g = (int)glyphs.size();
     float px = x + 5 * n, py = y + n;
     for (int k = 0; k < g; ++k) {
-        placed[k] = {px, py, glyphs[k] == '.' ? FRAME_DOT : digitframe(glyphs[k] - '0')};
+        // Where the language groups digits with a space, the dot's place is left blank.
+        const int frame = glyphs[k] != '.' ? digitframe(glyphs[k] - '0') : thousandsmark() == '.' ? FRAME_DOT : -1;
+        placed[k] = {px, py, frame};
         px -= 10;
         py += 0.8f;
         if (k + 1 == 3 || k + 1 == 7) px += 4;
@@ -197,7 +201,8 @@ void drawdigits_slanted(float x, float y, int value, float left, float right) {
     set_rotation(-3);
     if (scale < 1) set_scale(sx * scale, sy * scale);
     for (int k = 0; k < g; ++k)
-        glyph(ax + shift - (ax - placed[k].x) * scale, ay + (placed[k].y - ay) * scale, placed[k].frame);
+        if (placed[k].frame >= 0)
+            glyph(ax + shift - (ax - placed[k].x) * scale, ay + (placed[k].y - ay) * scale, placed[k].frame);
     set_scale(sx, sy);
     set_rotation(0);
 }

@@ -17,6 +17,10 @@
 //           score:L:V (level L with the score V),
 //           super:W:F (plain stones and superstones of every colour side by side in a W x 3W/4 window, frame F)
 //   --jpeg Q before the scenes writes JPEG files of quality Q instead of PNG (compact pictures for documents).
+//   --output WxH before the scenes shows them as full screen on a W x H desktop does: the best mode's picture
+//   scaled and letterboxed into an output of that size (the screens at other sizes than the window's).
+//   --language CODE before the scenes shows them in that language (en de fr es it pt_BR nl); English without it,
+//   whatever the desktop's language.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -39,6 +43,7 @@
 #include "screens/story.h"
 #include "app/profiles.h"
 #include "storage/settings.h"
+#include "texts/languages.h"
 #include "screens/intro.h"
 #include "screens/map.h"
 #include "ui/helppages.h"
@@ -162,20 +167,56 @@ void to_map(int frames, int mousex, int mousey, int section = 0) {
     }
     harness_frames(frames);
 }
+
+int outputw = 0, outputh = 0;  // --output: the full-screen picture on an output of this size
+
+// The picture full screen shows on a desktop of the output's size, letterboxed into an output of that size.
+void output_window() {
+    if (outputw <= 0) return;
+    fakedesktopw = outputw;
+    fakedesktoph = outputh;
+    checkvideo();
+    fakedesktopw = fakedesktoph = 0;
+    const int lw = bestmode == 1 || bestmode == 4 ? 1366 : bestmode == 2 ? 1280 : 1024;
+    graphics_open(outputw, outputh, 0, 60, 0);
+    set_letterbox(1);
+    set_virtual_resolution((float)lw, 768);
+    windoww = outputw;
+    windowh = outputh;
+    virtw = lw;
+    virth = 768;
+    centerx = lw / 2;
+    centery = 384;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
     int first = 1;
-    if (argc > 2 && std::string(argv[1]) == "--jpeg") {
-        jpegquality = std::clamp(std::atoi(argv[2]), 1, 100);
-        first = 3;
+    languageoverride = 0;
+    while (argc > first + 1 && argv[first][0] == '-') {
+        const std::string opt = argv[first];
+        if (opt == "--jpeg") {
+            jpegquality = std::clamp(std::atoi(argv[first + 1]), 1, 100);
+        } else if (opt == "--language") {
+            languageoverride = languagebycode(argv[first + 1]);
+        } else if (opt == "--output") {
+            if (std::sscanf(argv[first + 1], "%dx%d", &outputw, &outputh) != 2 || outputw < 64 || outputh < 48 ||
+                outputw > 8192 || outputh > 8192) {
+                std::printf("ombrivale-shot: --output wants WxH, for example 1920x1080\n");
+                return 2;
+            }
+        } else {
+            break;
+        }
+        first += 2;
     }
-    if (argc < first + 2) {
-        std::printf("usage: ombrivale-shot [--jpeg QUALITY] OUTDIR SCENE...\n");
+    if (argc < first + 2 || languageoverride < 0) {
+        std::printf("usage: ombrivale-shot [--jpeg QUALITY] [--output WxH] [--language CODE] OUTDIR SCENE...\n");
         return 2;
     }
     std::string out = argv[first];
     harness_open(exe_dir(argv[0]));
+    output_window();
     userpath = out + "/user/";
     std::string mk = "mkdir -p '" + userpath + "'";
     if (std::system(mk.c_str()) != 0) return 1;
@@ -301,6 +342,7 @@ int main(int argc, char** argv) {
             save(out, "top-" + std::to_string(w) + "-" + std::to_string(column));
             mouseactive = 0;
             harness_window();
+            output_window();
         } else if (scene.rfind("fire:", 0) == 0) {
             int level = 1, x = 512, frames = 20;
             std::sscanf(scene.c_str() + 5, "%d:%d:%d", &level, &x, &frames);
