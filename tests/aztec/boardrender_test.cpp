@@ -265,6 +265,7 @@ TEST(SuperstoneLook, ItsGlowSpotsShowAtEveryWindowSize) {
     loadaztecstuff();
     loadeffects();
     if (!stoneimage[1][1] || !glb[1]) GTEST_SKIP() << "board images not generated";
+    const int oldleft = boardleft, oldframe = framecount, oldsweep = glintsweep;
     curplayer = 1;
     stonerow = 1;
     for (int s = 1; s < BOARDSLOTS; ++s) {
@@ -319,4 +320,7 @@ TEST(SuperstoneLook, ItsGlowSpotsShowAtEveryWindowSize) {
     resetdrawing();
     for (int s = 1; s < BOARDSLOTS; ++s) stone_kind[1][s] = 0;
     topslot = 0;
+    boardleft = oldleft;
+    framecount = oldframe;
+    glintsweep = oldsweep;
 }
