@@ -86,13 +86,11 @@ void swappage() {
     const int p = std::clamp(helpframes - 50, 0, 20) - std::clamp(helpframes - 120, 0, 20);
     const float s1 = 0.5f + 0.025f * (float)p, s2 = 1 - 0.025f * (float)p;
     const float y1 = Y() - 40 + 4.0f * (float)p, y2 = Y() + 40 - 4.0f * (float)p;
-    // They pass each other on a small curve, so the swap reads as two stones changing places.
-    const float bend = 24 * (float)std::sin(9.0 * p * M_PI / 180.0);
-    // The larger stone is in front.
+    // They slide straight past each other, the larger stone in front.
     for (int pass = 0; pass < 2; ++pass) {
         const bool first = (s1 <= s2) == (pass == 0);
         set_scale(first ? s1 : s2, first ? s1 : s2);
-        put(stone(first ? 1 : 2), first ? X() + bend : X() - bend, first ? y1 : y2);
+        put(stone(first ? 1 : 2), X(), first ? y1 : y2);
     }
     set_scale(0.5f, 0.5f);
 }
@@ -159,12 +157,11 @@ void animalpage() {
         put(stone(1), X(), low);
         if (helpframes % 3 == 0) addlight(X() + (float)rand_range(-30, 30), Y() - 30 + (float)rand_range(-30, 30), 100, 7);
     }
-    if (helpframes >= 101 && helpframes < 170) put(stone(1), X() - 32, drop(Y() - 30, 150, low));
+    // The dropped stone stays where it landed, beside the gap the animal falls through.
+    if (helpframes >= 101) put(stone(1), X() - 32, drop(Y() - 30, 150, low));
     if (helpframes == 170) {
-        // The dropped stone is one of the group of three, so it bursts with the two under the animal.
         stoneburst(X(), high, 1);
         stoneburst(X(), low, 1);
-        stoneburst(X() - 32, low, 1);
     }
     if (helpframes < 190) put(animalimage[1], X(), std::min(low, Y() - 30 + 4.0f * (float)std::max(0, helpframes - 170)));
     if (helpframes == 190) superstoneexplosion(X(), low, 7);

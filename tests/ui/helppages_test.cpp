@@ -5,10 +5,12 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/display.h"
 #include "app/screenflow.h"
 #include "app/shell.h"
+#include "aztec/boardrender.h"
 #include "aztec/catalogue.h"
 #include "aztec/levelrun.h"
 #include "effects/particles.h"
@@ -299,14 +301,78 @@ TEST_F(HelpLoop, PageTwoBurstsAGroupOfOneOfItsFiveColoursWhereTheStonesLie) {
     EXPECT_EQ(chosen, (std::set<int>{1, 2, 3, 4, 5}));
 }
 
-TEST_F(HelpLoop, TheAnimalPageBurstsTheWholeGroupOfThree) {
+namespace {
+struct Put {
+    ImageData* image;
+    float x, y, scale;
+};
+std::vector<Put> seen;
+void seeput(const TImage& image, float x, float y, int) {
+    float sx, sy;
+    get_scale(&sx, &sy);
+    seen.push_back({image.get(), x, y, sx});
+}
+}  // namespace
+
+TEST_F(HelpLoop, TheAnimalPageBurstsTheTwoStonesUnderTheAnimalAndKeepsTheOneBeside) {
     enter(6);
     ASSERT_EQ(popupkind, 102);
     ASSERT_EQ(helppage, 8);
     clearparticles();
     helpframes = 168;
-    harness_frames(2);  // frame 170
-    EXPECT_EQ(live(861), 24);  // the two stones under the animal and the one dropped beside them
+    harness_frames(1);
+    set_draw_observer(seeput);
+    seen.clear();
+    harness_frames(1);  // frame 170
+    set_draw_observer(nullptr);
+    EXPECT_EQ(live(861), 16);
+    // Both in the animal's column: the dirt spreads 36 px either way around it.
+    float sum = 0;
+    for (int i = 1; i < PARTICLESLOTS; ++i)
+        if (part_kind[i] == 861) sum += part_x[i];
+    EXPECT_NEAR(sum / 16, (float)centerx, 8.0f);
+    // The stone dropped beside them stays where it landed.
+    int beside = 0;
+    for (const Put& p : seen)
+        beside += p.image == stoneimage[1][1].get() && p.x == centerx - 32 && p.y == centery + 34;
+    EXPECT_EQ(beside, 1);
+}
+
+TEST_F(HelpLoop, ThePageThreeStonesSlideStraightFourPixelsAFrame) {
+    enter(1);
+    ASSERT_EQ(popupkind, 102);
+    for (int p = 2; p <= 3; ++p) next();
+    ASSERT_EQ(helppage, 3);
+    set_draw_observer(seeput);
+    float last1 = 0, last2 = 0;
+    for (int f = 1; f <= 140; ++f) {
+        seen.clear();
+        helpframes = f - 1;
+        harness_frames(1);
+        ASSERT_EQ(helpframes, f);
+        const Put *one = nullptr, *two = nullptr;
+        for (const Put& p : seen) {
+            if (p.image == stoneimage[1][1].get()) one = &p;
+            if (p.image == stoneimage[1][2].get()) two = &p;
+        }
+        ASSERT_TRUE(one && two) << "frame " << f;
+        EXPECT_EQ(one->x, (float)centerx) << "frame " << f;
+        EXPECT_EQ(two->x, (float)centerx) << "frame " << f;
+        const bool moving = (f > 50 && f <= 70) || (f > 120 && f <= 140);
+        if (f > 1) {
+            EXPECT_FLOAT_EQ(std::abs(one->y - last1), moving ? 4.0f : 0.0f) << "frame " << f;
+            EXPECT_FLOAT_EQ(std::abs(two->y - last2), moving ? 4.0f : 0.0f) << "frame " << f;
+        }
+        last1 = one->y;
+        last2 = two->y;
+        if (f == 90) {  // swapped: stone 1 big below, stone 2 small above
+            EXPECT_FLOAT_EQ(one->y, centery + 40.0f);
+            EXPECT_FLOAT_EQ(one->scale, 1.0f);
+            EXPECT_FLOAT_EQ(two->y, centery - 40.0f);
+            EXPECT_FLOAT_EQ(two->scale, 0.5f);
+        }
+    }
+    set_draw_observer(nullptr);
 }
 
 TEST(HelpPages, VariantAndSleepingStonesAreExplainedWhereTheyFirstTurnUp) {
