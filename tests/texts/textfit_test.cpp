@@ -79,7 +79,8 @@ std::vector<Place> places(const Sizes& z) {
         p.push_back({'M', s, a, b, 4, 1, FIXED, panelbody(scale)});
     p.push_back({'G', 4, 2, 2, 4, 1, FIXED, panelbody(0.8f)});
     // The options: captions before the controls, the choices between them.
-    for (auto [s, n] : {std::pair{7, 2}, {7, 3}, {7, 6}, {7, 7}, {7, 8}, {28, 1}})
+    p.push_back({'M', 7, 2, 3, 4, 1, SHRINKS, SLIDERLABELROOM});
+    for (auto [s, n] : {std::pair{7, 6}, {7, 7}, {7, 8}, {28, 1}})
         p.push_back({'M', s, n, n, 4, 1, SHRINKS, OPTIONLABELROOM});
     for (int k = 1; k <= 6; ++k) p.push_back({'M', 7, 8 + k, 8 + k, 4, 1, SHRINKS, OPTIONCHOICEROOM[k]});
     p.push_back({'M', 28, 2, 8, 4, 1, SHRINKS, OPTIONCHOICEROOM[7]});
