@@ -22,6 +22,7 @@ int modeavailable[11];
 int bestmode = 6;
 int desktopw = 0, desktoph = 0;
 int fakedesktopw = 0, fakedesktoph = 0;
+int fakeframetop = 0, fakepanel = 0;
 
 namespace {
 bool faked() { return fakedesktopw > 0 && fakedesktoph > 0; }
@@ -51,6 +52,8 @@ void open_window() {
     } else {
         std::printf("Window Size ok\n");
     }
+    // Now that the frame is known, the whole window with it goes in the middle of the usable area.
+    center_window();
     virtw = 1024;
     virth = 768;
 }
@@ -62,7 +65,8 @@ void open_fullscreen(int mode) {
     if (mode == 4) {
         lw = 1366;
         lh = 768;
-    } else if (mode == 5) {
+    } else if (mode == 5 || mode == 6) {
+        // The screens are laid out for a picture 768 high: a 640 x 480 screen shows it scaled down.
         lw = 1024;
         lh = 768;
     }
@@ -131,11 +135,16 @@ int windowtoolarge(int) {
         db = fakedesktoph;
     }
     window_outer_rect(&wl, &wt, &wr, &wb);
+    if (faked()) {
+        db -= fakepanel;
+        wt -= fakeframetop;
+    }
     std::printf("Desktop (X1xY1,X2xY2): %dx%d,%dx%d\n", dl, dt, dr, db);
     std::printf("Window  (X1xY1,X2xY2): %dx%d,%dx%d\n", wl, wt, wr, wb);
     std::printf("Desktop (WxH): %dx%d\n", dr - dl, db - dt);
     std::printf("Window  (WxH): %dx%d\n", wr - wl, wb - wt);
-    return (wb - wt) > (db - dt) ? 1 : 0;
+    // A window wider than the usable area is just as much off screen as one too tall.
+    return (wb - wt) > (db - dt) || (wr - wl) > (dr - dl) ? 1 : 0;
 }
 
 // Windows on Linux desktops carry their minimise box already.

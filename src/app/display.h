@@ -11,6 +11,9 @@ extern int desktopw, desktoph;
 // A desktop of this size instead of the real one (0: the real desktop). Lets the mode choice and the window
 // checks be tried for desktops the machine does not have.
 extern int fakedesktopw, fakedesktoph;
+// With a faked desktop: a frame this high above the window (a title bar), and a panel this high along the
+// bottom of the desktop that the usable area leaves out.
+extern int fakeframetop, fakepanel;
 
 // Window pixels of the mouse to logical units, and logical units to the window pixel that shows them (where
 // the pointer is warped to). Whenever the picture is letterboxed both go through the area it is drawn in.

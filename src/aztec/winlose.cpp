@@ -129,14 +129,16 @@ void drawwinscreen() {
     }
     if (winstars > 6) {
         float t = std::min(1.0f, 0.05f * (w - 420));
+        // It settles 7 px above the row, and bursts there when it lands.
+        const float y = 590 - 7 * t;
         if (w == 440) {
-            winstarburst((float)centerx, 590, 1);
+            winstarburst((float)centerx, y, 1);
             playsound(64, (float)centerx);
         }
         if (t > 0) {
             set_alpha(t);
             set_scale(0.72f + 0.28f * t, 0.72f + 0.28f * t);
-            draw_image_if_loaded(gamestar2img, (float)centerx, 590 - 7 * t);
+            draw_image_if_loaded(gamestar2img, (float)centerx, y);
             set_scale(1, 1);
         }
     }

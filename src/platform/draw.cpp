@@ -55,6 +55,7 @@ void forget_scaled_copies();
 void age_scaled_copies();
 void unpin_scaled_copies();
 bool picture_drawing = false;  // drawing goes into the cached picture (below)
+bool frame_waited = false;     // the window manager's frame has been waited for since the window last changed
 
 void update_area() {
     if (!renderer) return;
@@ -204,6 +205,7 @@ void graphics_open(int width, int height, int depth, int /*hz*/, int /*flags*/) 
         SDL_SetWindowSize(window, width, height);
         SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
+    frame_waited = false;
     letterbox = full || override_w != 0 ? 1 : 0;
     logical_w = (float)width;
     logical_h = (float)height;
@@ -336,26 +338,72 @@ void raise_window() {
     SDL_RaiseWindow(window);
 }
 
+namespace {
+
+// The frame the window manager puts around the window. Under X11 it is told some time after the window is
+// mapped, as a property that SDL reads only while it pumps events: right after opening, the frame would count
+// as none and a window that does not fit with its title bar would be taken as fitting. So when no frame is
+// known yet, events are pumped for a moment until it is (a bare X server without a window manager never gives
+// one: that costs the wait once). Drivers that cannot tell the frame report none.
+void window_frame(int* top, int* left, int* bottom, int* right) {
+    *top = *left = *bottom = *right = 0;
+    if (!window || (SDL_GetWindowFlags(window) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS))) return;
+    if (SDL_GetWindowBordersSize(window, top, left, bottom, right) != 0) {
+        *top = *left = *bottom = *right = 0;
+        return;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (frame_waited || !driver || std::strcmp(driver, "x11") != 0) return;
+    frame_waited = true;
+    const Uint32 start = SDL_GetTicks();
+    while (*top == 0 && *left == 0 && *bottom == 0 && *right == 0 && SDL_GetTicks() - start < 300) {
+        SDL_PumpEvents();
+        SDL_GetWindowBordersSize(window, top, left, bottom, right);
+        if (*top == 0 && *left == 0 && *bottom == 0 && *right == 0) SDL_Delay(10);
+    }
+}
+
+// The display the window is on (the first one before a window opens).
+int window_display() {
+    const int d = window ? SDL_GetWindowDisplayIndex(window) : 0;
+    return d < 0 ? 0 : d;
+}
+}  // namespace
+
 void window_outer_rect(int* l, int* t, int* r, int* b) {
     *l = *t = *r = *b = 0;
     if (!window) return;
-    int x, y, w, h, top = 0, left = 0, bottom = 0, right = 0;
+    int x, y, w, h, top, left, bottom, right;
     SDL_GetWindowPosition(window, &x, &y);
     SDL_GetWindowSize(window, &w, &h);
-    SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right);
+    window_frame(&top, &left, &bottom, &right);
     *l = x - left;
     *t = y - top;
     *r = x + w + right;
     *b = y + h + bottom;
 }
 
+// The part of the window's display that windows may use (without panels and docks).
 void desktop_rect(int* l, int* t, int* r, int* b) {
     SDL_Rect u{0, 0, desktop_width(), desktop_height()};
-    SDL_GetDisplayUsableBounds(0, &u);
+    const int d = window_display();
+    if (SDL_GetDisplayUsableBounds(d, &u) != 0 && SDL_GetDisplayBounds(d, &u) != 0) u = {0, 0, desktop_width(), desktop_height()};
     *l = u.x;
     *t = u.y;
     *r = u.x + u.w;
     *b = u.y + u.h;
+}
+
+void center_window() {
+    if (!window || (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN)) return;
+    int l, t, r, b, top, left, bottom, right, w, h;
+    desktop_rect(&l, &t, &r, &b);
+    window_frame(&top, &left, &bottom, &right);
+    SDL_GetWindowSize(window, &w, &h);
+    const int ow = w + left + right, oh = h + top + bottom;
+    // A window larger than the area keeps its top left corner (and its title bar) inside it.
+    const int x = l + std::max(0, (r - l - ow) / 2) + left, y = t + std::max(0, (b - t - oh) / 2) + top;
+    SDL_SetWindowPosition(window, x, y);
 }
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -1114,8 +1162,14 @@ void draw_image(const TImage& image, float x, float y, int frame) {
 
     const SDL_Rect& tc = im.tex_cells[frame];
     const float u0 = -im.hx, v0 = -im.hy, u1 = im.width - im.hx, v1 = im.height - im.hy;
-    const float tu0 = (float)tc.x / im.tex_w, tv0 = (float)tc.y / im.tex_h;
-    const float tu1 = (float)(tc.x + tc.w) / im.tex_w, tv1 = (float)(tc.y + tc.h) / im.tex_h;
+    // The software renderer turns the texture coordinates back into texels by truncating; a coordinate that
+    // falls a hair short of its texel in floating point would show the cell one texel off (a sliver of the
+    // neighbouring border, letters out of step). A sixty-fourth of a texel further lands on the texel itself
+    // (never past the texture's end: the renderer copies a rectangle only when every coordinate lies inside).
+    const float nudge = renderer_is_software ? 1.0f / 64 : 0.0f;
+    const float tu0 = (tc.x + nudge) / im.tex_w, tv0 = (tc.y + nudge) / im.tex_h;
+    const float tu1 = std::min(1.0f, (tc.x + tc.w + nudge) / im.tex_w);
+    const float tv1 = std::min(1.0f, (tc.y + tc.h + nudge) / im.tex_h);
 
     SDL_Vertex v[4];
     const float us[4] = {u0, u1, u1, u0}, vs[4] = {v0, v0, v1, v1};
@@ -1127,6 +1181,12 @@ void draw_image(const TImage& image, float x, float y, int frame) {
         v[i].color = col;
         v[i].tex_coord = {tus[i], tvs[i]};
     }
+    // The software renderer draws an unrotated image as a rectangle whose corner and size it truncates each
+    // on its own: at most scales a row of tiles then shows a gap every few tiles, and letters are set unevenly.
+    // Both edges go instead to the pixel whose centre they pass, as a graphics chip fills them: what abuts in
+    // the picture abuts on the screen.
+    if (renderer_is_software && ds.iy == 0 && ds.jx == 0)
+        for (SDL_Vertex& p : v) p.position = {std::ceil(p.position.x - 0.5f), std::ceil(p.position.y - 0.5f)};
     // Wholly off the output: nothing to draw either.
     const float minx = std::min(std::min(v[0].position.x, v[1].position.x), std::min(v[2].position.x, v[3].position.x));
     const float maxx = std::max(std::max(v[0].position.x, v[1].position.x), std::max(v[2].position.x, v[3].position.x));

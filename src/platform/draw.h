@@ -62,7 +62,10 @@ int window_minimise_requests();
 void raise_window();
 // Outer rectangle of the game window (with frame) and of the desktop: left, top, right, bottom.
 void window_outer_rect(int* l, int* t, int* r, int* b);
+// The desktop's rectangle is the usable area of the display the window is on (panels and docks left out).
 void desktop_rect(int* l, int* t, int* r, int* b);
+// Puts the window, with its frame, in the middle of that area.
+void center_window();
 
 // ---- drawing state ----
 void set_color(int r, int g, int b);

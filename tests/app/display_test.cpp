@@ -30,6 +30,7 @@ protected:
     }
     void TearDown() override {
         fakedesktopw = fakedesktoph = 0;
+        fakeframetop = fakepanel = 0;
         // Back to the harness window.
         fullscreen = 0;
         harness_window();
@@ -79,7 +80,11 @@ TEST_F(Display, FullScreenModesAndTheirLogicalSizes) {
                  {1280, 1024, 1, 1024, 768, 1024, 768},  // the best available mode replaces a larger one
                  {1024, 600, 1, 1024, 600, 1366, 768},
                  {1920, 1080, 5, 800, 600, 1024, 768},
-                 {1920, 1080, 6, 640, 480, 640, 480}};
+                 // The smallest mode shows the screens' 1024 x 768 picture scaled down, not a 640 x 480 one
+                 // the screens do not fit.
+                 {1920, 1080, 6, 640, 480, 1024, 768},
+                 {640, 480, 1, 640, 480, 1024, 768},
+                 {640, 480, 6, 640, 480, 1024, 768}};
     for (auto c : cases) {
         desktop(c.dw, c.dh);
         fullscreen = 1;
@@ -121,6 +126,36 @@ TEST_F(Display, AWindowShowsTheLogicalScreenAndShrinksWhenTooTall) {
     output_size(&ow, &oh);
     EXPECT_EQ(ow, 600);
     EXPECT_EQ(oh, 450);
+}
+
+TEST_F(Display, TheWindowWithItsFrameFitsTheUsableArea) {
+    struct {
+        int dw, dh, frame, panel, ww, wh;
+    } cases[] = {
+        {1024, 600, 20, 0, 600, 450},   // a netbook: the title bar makes 800 x 600 620 high
+        {1024, 600, 0, 0, 800, 600},    // no frame (a bare X server): it fits exactly
+        {1024, 768, 20, 0, 800, 600},
+        {1024, 640, 20, 30, 600, 450},  // the desktop is tall enough, but not beside its panel
+        {1024, 680, 20, 30, 800, 600},
+        {700, 900, 0, 0, 600, 450},     // too narrow for 800 (a portrait screen)
+    };
+    fullscreen = 0;
+    displaymode = 3;
+    for (auto c : cases) {
+        desktop(c.dw, c.dh);
+        fakeframetop = c.frame;
+        fakepanel = c.panel;
+        testing::internal::CaptureStdout();
+        instgraphic();
+        std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(windoww, c.ww) << c.dw << "x" << c.dh << " frame " << c.frame << " panel " << c.panel << "\n" << out;
+        EXPECT_EQ(windowh, c.wh) << c.dw << "x" << c.dh << " frame " << c.frame << " panel " << c.panel;
+        EXPECT_EQ(virtw, 1024);
+        EXPECT_EQ(virth, 768);
+        EXPECT_NE(out.find(c.ww == 800 ? "Window Size ok\n" : "Reset Window size to 600x450\n"), std::string::npos) << out;
+        if (c.ww == 800 && c.frame == 20)
+            EXPECT_NE(out.find("Window  (WxH): 800x620\n"), std::string::npos) << out;
+    }
 }
 
 TEST_F(Display, SwitchingPausesAndIsStoredInTheSettings) {

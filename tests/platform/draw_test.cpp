@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -666,4 +667,73 @@ TEST_F(Draw, ScaledCopiesLeaveAWonLevelWithExplosionsAsItWas) {
     }
     EXPECT_GE(scaled_copies_kept(), 20);
     set_scaled_copies(1);
+}
+
+namespace {
+// An output of w x h showing a logical picture lw x 768, letterboxed as full screen shows it.
+void output_of(int w, int h, int lw) {
+    graphics_open(w, h, 0, 60, 0);
+    set_letterbox(1);
+    set_virtual_resolution((float)lw, 768);
+    set_viewport(0, 0, lw, 768);
+    clear_screen();
+}
+}  // namespace
+
+// A bar of tiles (the volume sliders' fill, the countdown bar) is one unbroken bar at every scale, and every
+// cell of a sheet (the letters of a font) shows exactly its own pixels.
+TEST_F(Draw, TilesAbutAndCellsShowTheirOwnPixelsAtEveryScale) {
+    TImage tile = solid(10, 12, 255, 255, 255, 255, IMAGE_MASKED | IMAGE_FILTERED);
+    set_auto_midhandle(1);
+    set_image_handle(tile, 5, 6);
+    struct {
+        int w, h, lw;
+    } outputs[] = {{800, 600, 1024}, {600, 450, 1024}, {1024, 768, 1024}, {1280, 1024, 1024},
+                   {1366, 768, 1366}, {1920, 1080, 1366}, {2560, 1440, 1366}, {1024, 600, 1366}};
+    for (auto o : outputs) {
+        output_of(o.w, o.h, o.lw);
+        for (int i = 0; i < 55; ++i) draw_image(tile, 300.5f + 10 * i, 400, 0);
+        int w, h, ax, ay, aw, ah;
+        std::vector<uint8_t> px = read_frame_rgba(&w, &h);
+        logical_area(&ax, &ay, &aw, &ah);
+        const int y = (int)(ay + 400.0 * ah / 768);
+        const int x0 = (int)std::ceil(ax + 296.0 * aw / o.lw), x1 = (int)(ax + 845.0 * aw / o.lw);
+        int gaps = 0;
+        for (int x = x0; x < x1; ++x) gaps += px[((size_t)y * w + x) * 4] < 250;
+        EXPECT_EQ(gaps, 0) << o.w << "x" << o.h << ": columns of the bar left dark";
+    }
+    harness_window();
+    set_auto_midhandle(0);
+
+    // Sheets of cells with their borders, laid out at widths whose texture coordinates do not come back to
+    // whole texels exactly; each cell drawn one to one must show its own pixels and none of its neighbour's.
+    uint32_t seed = 99;
+    for (int cw : {27, 29, 37, 41}) {
+        const int n = 24;
+        std::vector<uint8_t> cells((size_t)cw * n * 20 * 4);
+        for (size_t i = 0; i < cells.size(); ++i) {
+            seed = seed * 1103515245u + 12345u;
+            cells[i] = i % 4 == 3 ? 255 : (uint8_t)(seed >> 16);
+        }
+        const std::string file = temp_folder("cells") + "cells.png";
+        ASSERT_TRUE(write_png_file(file, cells.data(), cw * n, 20));
+        TImage sheet = load_anim_image(file, cw, 20, 0, n, -1);
+        ASSERT_TRUE(sheet);
+        set_virtual_resolution(800, 600);
+        set_blend(BLEND_SOLID);
+        clear_screen();
+        for (int f = 0; f < n; ++f) draw_image(sheet, (float)(f % 12 * 60), (float)(f / 12 * 30), f);
+        int w, h;
+        std::vector<uint8_t> px = read_frame_rgba(&w, &h);
+        int wrong = 0;
+        for (int f = 0; f < n; ++f)
+            for (int y = 0; y < 20; ++y)
+                for (int x = 0; x < cw; ++x) {
+                    const uint8_t* p = &px[((size_t)(f / 12 * 30 + y) * w + f % 12 * 60 + x) * 4];
+                    const uint32_t want = image_pixel(sheet, f, x, y) >> 8;
+                    wrong += ((uint32_t)p[0] << 16 | p[1] << 8 | p[2]) != want;
+                }
+        EXPECT_EQ(wrong, 0) << "cells " << cw << " wide";
+        set_blend(BLEND_ALPHA);
+    }
 }
