@@ -80,7 +80,8 @@ std::vector<Place> places(const Sizes& z) {
         p.push_back({'M', s, a, b, 4, 1, FIXED, panelbody(scale)});
     p.push_back({'G', 4, 2, 2, 4, 1, FIXED, panelbody(0.8f)});
     // The options: captions before the controls, the choices between them.
-    for (auto [s, n] : {std::pair{7, 2}, {7, 3}, {7, 6}, {7, 7}, {7, 8}, {28, 1}})
+    p.push_back({'M', 7, 2, 3, 4, 1, SHRINKS, SLIDERLABELROOM});
+    for (auto [s, n] : {std::pair{7, 6}, {7, 7}, {7, 8}, {28, 1}})
         p.push_back({'M', s, n, n, 4, 1, SHRINKS, OPTIONLABELROOM});
     for (int k = 1; k <= 6; ++k) p.push_back({'M', 7, 8 + k, 8 + k, 4, 1, SHRINKS, OPTIONCHOICEROOM[k]});
     p.push_back({'M', 28, 2, 8, 4, 1, SHRINKS, OPTIONCHOICEROOM[7]});
@@ -121,7 +122,7 @@ std::vector<Place> places(const Sizes& z) {
     // Help pages: headings, and the paragraphs wrapped at 460 (590 on the last page) in the lines they have.
     p.push_back({'G', 13, 59, 59, 4, 1, FIXED, 590});
     p.push_back({'G', 13, 65, 65, 4, 1, FIXED, 590});
-    for (int page = 1; page <= 9; ++page) {
+    for (int page : {1, 2, 3, 4, 5, 6, 7, 8, 9, 12, 13}) {
         p.push_back({'G', 13, 6 * page, 6 * page, 4, 1, WRAPS, 460, 4});
         p.push_back({'G', 13, 6 * page + 1, 6 * page + 1, 4, 1, WRAPS, 460, 4});
     }

@@ -59,6 +59,7 @@
 #include "app/profiles.h"
 #include "storage/players.h"
 #include "storage/settings.h"
+#include "texts/languages.h"
 #include "ui/buttons.h"
 #include "ui/popups.h"
 
@@ -425,6 +426,7 @@ bool runscript(const std::string& path, const std::string& out) {
     setenv("XDG_DATA_HOME", tmpl, 1);
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "none", 1);  // no audio thread: the look-ahead forks safely
+    languageoverride = 0;                  // the sessions are played in English, whatever this desktop speaks
     fullscreen = 0;
 
     bool started = false;
