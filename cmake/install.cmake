@@ -33,6 +33,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # Dependencies come from the shared libraries the game binary actually links (dpkg-shlibdeps).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# SDL loads OpenGL only when it opens a renderer, so nothing links it: without these a clean system has no
+# OpenGL at all and always draws on the software renderer.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgl1, libglx-mesa0, libgl1-mesa-dri")
 set(CPACK_STRIP_FILES bin/ombrivale)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 include(CPack)

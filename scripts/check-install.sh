@@ -105,6 +105,11 @@ depends=$(echo "$info" | sed -n 's/^ Depends: //p')
 for lib in libsdl2-2.0-0 libpng16-16 libjpeg62-turbo libvorbisfile3 libc6; do
   echo "$depends" | grep -q "$lib" || fail "Depends lacks $lib: $depends"
 done
+# OpenGL is loaded at run time, so the package recommends the GL loader and Mesa's drivers by name.
+recommends=$(echo "$info" | sed -n 's/^ Recommends: //p')
+for pkg in libgl1 libglx-mesa0 libgl1-mesa-dri; do
+  echo "$recommends" | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -qx "$pkg" || fail "Recommends lacks $pkg: $recommends"
+done
 list=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for f in ./usr/bin/ombrivale ./usr/share/applications/$appid.desktop ./usr/share/metainfo/$appid.metainfo.xml \
          ./usr/share/icons/hicolor/512x512/apps/$appid.png ./usr/share/icons/hicolor/16x16/apps/$appid.png \
@@ -113,5 +118,5 @@ for f in ./usr/bin/ombrivale ./usr/share/applications/$appid.desktop ./usr/share
 done
 dpkg-deb -x "$deb" "$work/unpacked"
 run_game "$work/unpacked/usr/bin/ombrivale" "$work/unpacked" package
-say "package $(basename "$deb"): Depends: $depends"
+say "package $(basename "$deb"): Depends: $depends; Recommends: $recommends"
 say "all checks passed"

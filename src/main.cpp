@@ -3,6 +3,7 @@
 #include "app/replay.h"
 #include "app/shell.h"
 #include "storage/settings.h"
+#include "texts/languages.h"
 
 int main(int argc, char** argv) {
     int done = parsecmdline(argc, argv);
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
     // Playing back a journal or writing a bug report are runs of their own.
     if (int rc = replay_command(); rc >= 0) return rc;
     displayoverride = cmd_display;
+    if (!cmd_language.empty()) languageoverride = languagebycode(cmd_language);
     if (!startup()) return 1;
     mainloop();
     exitgame(0);

@@ -3,11 +3,14 @@
 #include <cstdio>
 #include <cstring>
 
+#include "texts/languages.h"
+
 #ifndef OMBRIVALE_VERSION
 #define OMBRIVALE_VERSION "0"
 #endif
 
 int cmd_display = -1;
+std::string cmd_language;
 int cmd_help = 0, cmd_version = 0;
 std::string cmd_replay, cmd_window, cmd_rule;
 int cmd_headless = 0, cmd_fast = 0, cmd_check = 0, cmd_force = 0, cmd_report = 0;
@@ -19,6 +22,7 @@ const cmdoption options[] = {
     {"--version", nullptr, "print the version and exit", &cmd_version, 1, nullptr},
     {"--windowed", nullptr, "play in a window this time (the saved choice stays)", &cmd_display, 0, nullptr},
     {"--fullscreen", nullptr, "play full screen this time (the saved choice stays)", &cmd_display, 1, nullptr},
+    {"--language", "CODE", "play in this language this time: en de fr es it pt_BR nl", nullptr, 0, &cmd_language},
     {"--replay", "FILE", "play a recorded session back (your own files are not touched)", nullptr, 0, &cmd_replay},
     {"--headless", nullptr, "with --replay: no window, no sound, as fast as it goes", &cmd_headless, 1, nullptr},
     {"--fast", nullptr, "with --replay: do not wait for the frame clock", &cmd_fast, 1, nullptr},
@@ -59,6 +63,7 @@ int parsecmdline(int argc, char** argv) {
     cmd_display = -1;
     cmd_help = cmd_version = 0;
     cmd_replay.clear();
+    cmd_language.clear();
     cmd_window.clear();
     cmd_rule.clear();
     cmd_headless = cmd_fast = cmd_check = cmd_force = cmd_report = 0;
@@ -94,6 +99,8 @@ int parsecmdline(int argc, char** argv) {
         std::printf("ombrivale %s\n", gameversion());
         return 0;
     }
+    if (!cmd_language.empty() && languagebycode(cmd_language) < 0)
+        return usageerror("the game does not speak '" + cmd_language + "' (en de fr es it pt_BR nl)");
     const bool playback = cmd_headless || cmd_fast || cmd_check || cmd_force || !cmd_window.empty() || !cmd_rule.empty();
     if (playback && cmd_replay.empty())
         return usageerror("--headless, --fast, --check, --force, --window and --rule go with --replay FILE");

@@ -5,6 +5,7 @@
 // What the options asked for. -1 / 0 / empty: not given.
 extern int cmd_display;        // 0 window, 1 full screen, for this run only
 extern int cmd_help, cmd_version;
+extern std::string cmd_language;  // --language CODE, for this run only
 // Playing a journal back, and the bug report: runs of their own (app/replay acts on them).
 extern std::string cmd_replay;  // --replay FILE
 extern int cmd_headless, cmd_fast, cmd_check, cmd_force, cmd_report;

@@ -26,6 +26,7 @@
 #include "platform/random.h"
 #include "storage/players.h"
 #include "storage/settings.h"
+#include "texts/languages.h"
 #include "ui/popups.h"
 
 jframe frameinput;
@@ -405,7 +406,8 @@ uint32_t gamestatesum() {
 }
 
 bool isuserfile(const std::string& n) {
-    if (n == "settings.txt" || n == "besttimes.ppp") return true;
+    // The language choice travels with a journal, so that a session plays back in the language it was played in.
+    if (n == "settings.txt" || n == "besttimes.ppp" || n == languagefile) return true;
     for (int i = 1; i <= MAXPLAYERS; ++i)
         if (n == "players" + std::to_string(i) + ".ppp") return true;
     return false;

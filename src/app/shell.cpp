@@ -23,6 +23,7 @@
 #include "app/profiles.h"
 #include "storage/settings.h"
 #include "texts/fonts.h"
+#include "texts/languages.h"
 #include "texts/texttables.h"
 #include "ui/menu.h"
 #include "ui/popups.h"
@@ -72,6 +73,7 @@ void minimizewindow(int window) {
 void loadall() {
     if (newuserfolder == 1) savesettings(1);
     loadsettings();
+    chooselanguage(replaying() ? 0 : 1);
     loadplayers(newuserfolder == 1 ? 9999 : 0);
     loadbesttimes(newuserfolder == 1 ? 9999 : 0);
 }
@@ -93,9 +95,7 @@ void loadmaingraphics() {
     set_deferred_loading(1);
     loadfonts();
     timing_step("fonts");
-    readmenutexts();
-    readstorytexts();
-    readgametexts();
+    readalltexts();
     timing_step("texts");
     stoppoint();
     loadeffects();
@@ -176,11 +176,7 @@ void pollinput() {
     key_f4 = (in.keys & JKEY_F4) ? 1 : 0;
     f7held = (in.keys & JKEY_F7) ? f7held + 1 : 0;
     f8held = (in.keys & JKEY_F8) ? f8held + 1 : 0;
-    if (devkeys == 1 && f7held == 1) {
-        readmenutexts();
-        readstorytexts();
-        readgametexts();
-    }
+    if (devkeys == 1 && f7held == 1) readalltexts();
     if (devkeys == 1 && f8held == 1) load_all_levels();
     if (in.close) {
         // Before the menu nothing is in progress and no screen can show the question: end at once.

@@ -165,7 +165,9 @@ void draw_gameui_and_buttons_and_texts() {
     const int p = player();
     const bool a = aztec();
     if (a) {
-        drawdigits_slanted((float)(centerx - 468), (float)(virth - 215), p ? playerscore[p] : 0);
+        // The score keeps inside the dark field of the plaque under the animal counter.
+        drawdigits_slanted((float)(centerx - 468), (float)(virth - 215), p ? playerscore[p] : 0,
+                           (float)(centerx - 499), (float)(centerx - 417));
         if (level_challenge[playlevel] == 2)
             drawdigits_slanted_angle((float)(centerx + 448), (float)(virth - 190), p ? playshots[p] : 0, 5);
         else
@@ -173,7 +175,9 @@ void draw_gameui_and_buttons_and_texts() {
         drawfraction_slanted((float)(centerx - 485), (float)(virth - 266), p ? levelrescued[p] : 0,
                              level_animals[playlevel]);
     } else {
-        drawdigits_slanted((float)(centerx - 460), (float)(virth - 215), p ? playerscore[p] : 0);
+        // Here the counters stand on the wall left of the tray.
+        drawdigits_slanted((float)(centerx - 460), (float)(virth - 215), p ? playerscore[p] : 0,
+                           (float)(centerx - 506), (float)(centerx - 408));
         drawtime_slanted((float)(centerx + 468), (float)(virth - 195), p ? playseconds[p] : 0, 5);
         drawdigits_slanted_angle((float)(centerx - 456), (float)(virth - 260), m3mudleft(), -3);
         set_scale(0.5f, 0.5f);
@@ -262,7 +266,8 @@ void drawlevelbanner() {
     set_scale(s, s);
     draw_image_if_loaded(levelbanner, (float)centerx + sx, (float)centery + sy);
     set_scale(1, 1);
-    drawtextpop(3, gametext(3, 3), (float)centerx + sx, (float)centery + 72 + sy, ALIGN_CENTER, 0.8f, f, 75, 155, 0, 1,
+    drawtextpop(3, gametext(3, 3), (float)centerx + sx, (float)centery + 72 + sy, ALIGN_CENTER,
+                fittedscale(3, gametext(3, 3), 0.8f, (float)virtw - 60), f, 75, 155, 0, 1,
                 1, 0.5f, 1);
     set_alpha(a0);
 }
@@ -277,11 +282,16 @@ void drawdifficultydialog() {
     const float a0 = get_alpha();
     for (int i = 1; i <= 4; ++i) {
         const float y = (float)(centery - 60 * i + 175);
-        draw_image_if_loaded(cbimg, (float)centerx, y);
         const bool hover = std::abs(mx - centerx) < 220 && my > y - 20 && my < y + 20;
+        // A hovered option glows: the light bar behind its plate, and the plate lit up a little.
         if (hover) {
             set_blend(BLEND_LIGHT);
             draw_image_if_loaded(barimg, (float)centerx, y);
+            set_blend(BLEND_ALPHA);
+        }
+        draw_image_if_loaded(cbimg, (float)centerx, y);
+        if (hover) {
+            set_blend(BLEND_LIGHT);
             set_alpha(a0 * 0.4f);
             draw_image_if_loaded(cbimg, (float)centerx, y);
             set_alpha(a0);
@@ -296,6 +306,14 @@ void drawdifficultydialog() {
             if (j < i) draw_image_if_loaded(mapstar1img, sx, y - 2);
         }
         if (p && playdifficulty[p] == i) draw_image_if_loaded(himg, (float)centerx, y);
+    }
+    // Which paces run a countdown bar, in one line between the lowest option and the close button.
+    static const std::string none;
+    const std::string& note = challenge == 1 ? gametext(4, 20) : challenge == 2 ? gametext(4, 21) : none;
+    if (!note.empty()) {
+        const float w = textwidth(4, note, 1);
+        const float s = w > PACENOTE_WIDTH ? PACENOTE_WIDTH / w : 1.0f;
+        drawtext(4, note, (float)centerx, (float)(centery + PACENOTE_Y), ALIGN_CENTER, s, 0.43f, 0.16f, 0.1f);
     }
     int r = drawbutton(11, (float)centerx, (float)(centery + 200), 3, 2, menutext(4, 13));
     if (r == 3 || key_escape == 1) {

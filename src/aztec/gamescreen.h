@@ -15,3 +15,7 @@ void drawstarpanel();
 void drawlevelbanner();
 // Frame function of popup 777, the difficulty dialog shown at the start of every level.
 void drawdifficultydialog();
+// The dialog's line on the countdown bar: its centre below the dialog's centre, and the widest it may be drawn
+// (a longer line is drawn smaller).
+constexpr int PACENOTE_Y = 152;
+constexpr float PACENOTE_WIDTH = 500;

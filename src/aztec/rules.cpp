@@ -1,5 +1,6 @@
 #include "aztec/rules.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -299,7 +300,8 @@ void awardpoints(int points, int x, int y, int colour, int combo) {
     const int f = combomult;
     combotimer = comboframes;
     if (combo == 1) combomult = f + 1;
-    playerscore[boardrow()] += points * f;
+    int& score = playerscore[boardrow()];
+    score = (int)std::clamp((long long)score + (long long)points * f, 0LL, (long long)SCORE_MAX);
     int c = colour < 9 ? colour : 9;
     addfloatnumber(points * f, x, (float)y, c > 1 ? c : 1);
 }

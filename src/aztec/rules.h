@@ -18,5 +18,7 @@ void explodesuperstone(int s, int exclude);
 void hitgranite(int j, int k);
 void rescueanimal(int j, int k);
 void awardpoints(int points, int x, int y, int colour, int combo);
+// The most a score holds: it stops there (a profile keeps it, and the counter has room for it).
+constexpr int SCORE_MAX = 999999999;
 // Once per frame of a level: the multiplier returns to 1 after 50 frames without points.
 void comboclock();

@@ -36,8 +36,8 @@ float shakeoffset() {
 
 int difficulty() { return curplayer >= 1 && curplayer <= MAXPLAYERS ? playdifficulty[curplayer] : 3; }
 
-void caption(const std::string& text, float x, float y) {
-    drawtext(1, text, x, y, ALIGN_LEFT, 0.5f, CAPTION_R, CAPTION_G, CAPTION_B);
+void caption(const std::string& text, float x, float y, float room) {
+    drawtext(1, text, x, y, ALIGN_LEFT, fittedscale(1, text, 0.5f, room), CAPTION_R, CAPTION_G, CAPTION_B);
 }
 
 void value(const std::string& text, float x, float y) {
@@ -86,25 +86,25 @@ void drawwinscreen() {
         winlinex[i] -= (winlinex[i] - (float)(centerx - 310)) * 0.1f;
     }
     if (w > 150) {
-        caption(gametext(4, 7 + d), winlinex[1], 300);
+        caption(gametext(4, 7 + d), winlinex[1], 300, WINPACEROOM);
         set_scale(0.7f, 0.7f);
         for (int i = 1; i <= 5; ++i)
             draw_image_if_loaded(i < d ? gamestar1img : gamestar0img, winlinex[1] + 372 + 52 * (i - 1), 280);
         set_scale(1, 1);
     }
     if (w > 170) {
-        caption(moves ? gametext(1, 7) : gametext(1, 4), winlinex[2], 370);
+        caption(moves ? gametext(1, 7) : gametext(1, 4), winlinex[2], 370, WINMARKROOM);
         std::string v = moves ? std::to_string(level_moves3[playlevel] - 2 * d + 2) + "/" +
                                     std::to_string(level_moves2[playlevel] - 2 * d + 2)
                               : timetext(level_time3[playlevel]) + "/" + timetext(level_time2[playlevel]);
         value(v, winlinex[2], 370);
     }
     if (w > 190) {
-        caption(moves ? gametext(1, 8) : gametext(1, 5), winlinex[3], 440);
+        caption(moves ? gametext(1, 8) : gametext(1, 5), winlinex[3], 440, WINMARKROOM);
         value(moves ? std::to_string(recordedresult) : timetext(recordedresult), winlinex[3], 440);
     }
     if (w > 210) {
-        caption(moves ? gametext(1, 9) : gametext(1, 6), winlinex[4], 510);
+        caption(moves ? gametext(1, 9) : gametext(1, 6), winlinex[4], 510, WINSTARSROOM);
         starrow(3, starsearned(), winlinex[4] + 486, 490);
     }
 
@@ -129,14 +129,16 @@ void drawwinscreen() {
     }
     if (winstars > 6) {
         float t = std::min(1.0f, 0.05f * (w - 420));
+        // It settles 7 px above the row, and bursts there when it lands.
+        const float y = 590 - 7 * t;
         if (w == 440) {
-            winstarburst((float)centerx, 590, 1);
+            winstarburst((float)centerx, y, 1);
             playsound(64, (float)centerx);
         }
         if (t > 0) {
             set_alpha(t);
             set_scale(0.72f + 0.28f * t, 0.72f + 0.28f * t);
-            draw_image_if_loaded(gamestar2img, (float)centerx, 590 - 7 * t);
+            draw_image_if_loaded(gamestar2img, (float)centerx, y);
             set_scale(1, 1);
         }
     }
@@ -163,12 +165,17 @@ void drawlosescreen() {
         set_scale(s, s);
         draw_image_if_loaded(losebanner, (float)centerx + sx, losebannery + sy);
         set_scale(1, 1);
-        drawtextpop(3, gametext(2, 1), (float)centerx + sx, losebannery + 72 + sy, ALIGN_CENTER, 0.8f, l, 25, 99999, 0,
-                    1, 0, 0, 1);
+        const std::string& out = gametext(2, 1);
+        const float room = (float)image_width(losebanner) - 80;
+        drawtextpop(3, out, (float)centerx + sx, losebannery + 72 + sy, ALIGN_CENTER, fittedscale(3, out, 0.8f, room), l,
+                    25, 99999, 0, 1, 0, 0, 1);
     }
     set_alpha(a0);
-    drawtextpop(3, gametext(2, 2), (float)centerx + sx, 390 + sy, ALIGN_CENTER, 0.4f, l, 100, 99999, 0, 1, 1, 1, 1);
-    drawtextpop(3, gametext(2, 3), (float)centerx + sx, 490 + sy, ALIGN_CENTER, 0.4f, l, 130, 99999, 0, 1, 1, 1, 1);
+    const float wide = (float)virtw - 60;
+    drawtextpop(3, gametext(2, 2), (float)centerx + sx, 390 + sy, ALIGN_CENTER, fittedscale(3, gametext(2, 2), 0.4f, wide),
+                l, 100, 99999, 0, 1, 1, 1, 1);
+    drawtextpop(3, gametext(2, 3), (float)centerx + sx, 490 + sy, ALIGN_CENTER, fittedscale(3, gametext(2, 3), 0.4f, wide),
+                l, 130, 99999, 0, 1, 1, 1, 1);
     if (l >= 150) {
         set_alpha(std::min(1.0f, 0.1f * (l - 150)));
         if (drawbutton(5, (float)(centerx - 150), 620, 10, 1, gametext(2, 5)) == 3) {

@@ -9,6 +9,7 @@
 #include "platform/draw.h"
 #include "platform/random.h"
 #include "texts/fonts.h"
+#include "texts/languages.h"
 #include "texts/texttables.h"
 
 int floatvalue[FLOATSLOTS + 1];
@@ -137,15 +138,16 @@ std::string numbertext(int value) {
     for (int i = 0; i < n; ++i) {
         out += digits[i];
         int left = n - 1 - i;
-        if (left > 0 && left % 3 == 0) out += '.';
+        if (left > 0 && left % 3 == 0) out += thousandsmark();
     }
     return value < 0 ? "-" + out : out;
 }
 
 std::string dotgroups(const std::string& digits) {
     std::string s = digits;
-    if (s.size() > 3) s = s.substr(0, s.size() - 3) + "." + s.substr(s.size() - 3);
-    if (s.size() >= 8) s = s.substr(0, s.size() - 7) + "." + s.substr(s.size() - 7);
+    const std::string mark(1, thousandsmark());
+    if (s.size() > 3) s = s.substr(0, s.size() - 3) + mark + s.substr(s.size() - 3);
+    if (s.size() >= 8) s = s.substr(0, s.size() - 7) + mark + s.substr(s.size() - 7);
     return s;
 }
 
@@ -156,7 +158,7 @@ void glyph(float x, float y, int frame) { draw_image_frame_in_range(fontimage[2]
 int digitframe(int d) { return 58 + d; }
 }  // namespace
 
-void drawdigits_slanted(float x, float y, int value) {
+void drawdigits_slanted(float x, float y, int value, float left, float right) {
     if (!fontimage[2]) return;
     value = std::clamp(value, 0, 999999999);
     std::string digits = std::to_string(value);
@@ -168,14 +170,40 @@ void drawdigits_slanted(float x, float y, int value) {
         if (++count % 3 == 0 && i > 0) glyphs += '.';
     }
     const int n = (int)std::count(glyphs.begin(), glyphs.end(), '.');
-    set_rotation(-3);
+    struct Placed {
+        float x, y;
+        int frame;
+    };
+    Placed placed[16];
+    const int g = (int)glyphs.size();
     float px = x + 5 * n, py = y + n;
-    for (size_t g = 0; g < glyphs.size(); ++g) {
-        glyph(px, py, glyphs[g] == '.' ? FRAME_DOT : digitframe(glyphs[g] - '0'));
+    for (int k = 0; k < g; ++k) {
+        // Where the language groups digits with a space, the dot's place is left blank.
+        const int frame = glyphs[k] != '.' ? digitframe(glyphs[k] - '0') : thousandsmark() == '.' ? FRAME_DOT : -1;
+        placed[k] = {px, py, frame};
         px -= 10;
         py += 0.8f;
-        if (g + 1 == 3 || g + 1 == 7) px += 4;
+        if (k + 1 == 3 || k + 1 == 7) px += 4;
     }
+    // A long number that would cross the edges of its panel is moved in, and drawn smaller if it is still too
+    // wide, about its units digit. Glyphs are drawn from their left edge, so the number ends one advance after
+    // the units digit.
+    const float from = placed[g - 1].x, to = placed[0].x + (float)glyphadvance[2][(unsigned char)glyphs[0]];
+    float scale = 1, shift = 0;
+    if (from < left || to > right) {
+        scale = std::min(1.0f, (right - left) / (to - from));
+        const float width = (to - from) * scale;
+        shift = std::clamp(to, left + width, right) - to;
+    }
+    const float ax = to, ay = placed[0].y;
+    float sx, sy;
+    get_scale(&sx, &sy);
+    set_rotation(-3);
+    if (scale < 1) set_scale(sx * scale, sy * scale);
+    for (int k = 0; k < g; ++k)
+        if (placed[k].frame >= 0)
+            glyph(ax + shift - (ax - placed[k].x) * scale, ay + (placed[k].y - ay) * scale, placed[k].frame);
+    set_scale(sx, sy);
     set_rotation(0);
 }
 

@@ -25,7 +25,9 @@ std::string numbertext(int value);
 std::string dotgroups(const std::string& digits);
 
 // The slanted counters of the game screen, drawn from the digit glyphs of font 2.
-void drawdigits_slanted(float x, float y, int value);               // whole number with "." groups, -3 degrees
+// The whole number with "." groups, -3 degrees; a number that would reach past `left` or `right` (the inside of
+// its panel) is moved in and, if need be, drawn smaller to fit.
+void drawdigits_slanted(float x, float y, int value, float left = -1e9f, float right = 1e9f);
 void drawfraction_slanted(float x, float y, int a, int b);          // "a/b", -3 degrees
 void drawdigits_slanted_angle(float x, float y, int value, float angle);  // 0..999, no separators
 void drawtime_slanted(float x, float y, int seconds, float angle);   // MM:SS

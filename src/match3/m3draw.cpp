@@ -92,6 +92,7 @@ void playmatch3() {
     m3hintsearch();
     m3swapanim();
     m3resolve();
+    m3mendlockedboard();
     set_alpha(1);
     m3drawcells();
     set_alpha(1);

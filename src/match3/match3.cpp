@@ -33,8 +33,10 @@ int m3idle = 0, m3fixdone = 0;
 int mudcount = 0;
 int m3boardx = 0;
 int m3inputallowed = 0;
+int m3lockedframes = 0;
 
 namespace {
+bool mendfailed = false;  // the board can be dealt no move at all: said once, not tried again in this level
 bool player_ok(int p) { return p >= 1 && p <= MAXPLAYERS; }
 bool live(const M3Item& it) { return it.kind >= 1 && it.kind <= 5; }
 
@@ -198,6 +200,8 @@ void m3setup() {
             stone_group[row][s] = 0;
     m3selected = m3partner = m3swaptimer = m3swapphase = m3selgrow = m3partnergrow = 0;
     m3seloffset = m3partneroffset = {0, 0};
+    m3lockedframes = 0;
+    mendfailed = false;
     if (player_ok(p)) levelinprogress[p] = 0;
     level_frames = 0;
 }
@@ -429,3 +433,147 @@ void m3wintest() {
 }
 
 int m3mudleft() { return mudcount; }
+
+namespace {
+// The resting board on the 12 x 12 grid of cells: the kind on each cell (0 a cell without an item, -1 no cell),
+// the item's slot and the cell's mud.
+struct m3grid {
+    int kind[12][12], slot[12][12], mud[12][12];
+};
+
+void buildm3grid(m3grid* g) {
+    for (int c = 0; c < 12; ++c)
+        for (int r = 0; r < 12; ++r) g->kind[c][r] = -1, g->slot[c][r] = 0, g->mud[c][r] = 0;
+    for (int n = 1; n < M3SLOTS; ++n) {
+        const M3Cell& cell = m3cells[n];
+        if (cell.used != 1) continue;
+        const int c = (cell.x - 163) / 64, r = (cell.y - 17) / 64;
+        if (c < 0 || c > 11 || r < 0 || r > 11 || cell.x != 64 * c + 163 || cell.y != 64 * r + 17) continue;
+        g->kind[c][r] = 0;
+        g->mud[c][r] = cell.mud;
+        const int i = cell.item;
+        if (i >= 1 && i <= M3ITEMLIMIT && live(m3items[i]) && m3items[i].x == cell.x && m3items[i].y == cell.y) {
+            g->kind[c][r] = m3items[i].kind;
+            g->slot[c][r] = i;
+        }
+    }
+}
+
+int kindat(const m3grid& g, int c, int r) { return c < 0 || c > 11 || r < 0 || r > 11 ? -1 : g.kind[c][r]; }
+
+// Marks the cells of the runs of three or more through (c, r); returns how many cells it marked anew.
+int markruns(const m3grid& g, int c, int r, bool (*marked)[12]) {
+    const int k = kindat(g, c, r);
+    if (k < 1) return 0;
+    int added = 0;
+    static const int dirs[2][2] = {{1, 0}, {0, 1}};
+    for (const auto& d : dirs) {
+        int lo = 0, hi = 0;
+        while (kindat(g, c - (lo + 1) * d[0], r - (lo + 1) * d[1]) == k) ++lo;
+        while (kindat(g, c + (hi + 1) * d[0], r + (hi + 1) * d[1]) == k) ++hi;
+        if (lo + hi + 1 < 3) continue;
+        for (int t = -lo; t <= hi; ++t) {
+            bool& m = marked[c + t * d[0]][r + t * d[1]];
+            if (!m) m = true, ++added;
+        }
+    }
+    return added;
+}
+}  // namespace
+
+int m3boardatrest() {
+    if (m3swaptimer != 0 || m3matchcount > 0) return 0;
+    for (int i = 1; i <= M3ITEMLIMIT; ++i)
+        if (live(m3items[i]) && (m3items[i].falling != 0 || m3items[i].cell == 0)) return 0;
+    return 1;
+}
+
+int m3legalswaps(M3Swap* out, int max) {
+    m3grid g;
+    buildm3grid(&g);
+    int n = 0;
+    for (int c = 0; c < 12; ++c)
+        for (int r = 0; r < 12; ++r) {
+            if (g.kind[c][r] < 1) continue;
+            for (int d : {1, 3}) {
+                const int c2 = d == 1 ? c + 1 : c, r2 = d == 1 ? r : r + 1;
+                const int k2 = kindat(g, c2, r2);
+                if (k2 < 1 || k2 == g.kind[c][r]) continue;
+                std::swap(g.kind[c][r], g.kind[c2][r2]);
+                bool marked[12][12] = {};
+                int cleared = markruns(g, c, r, marked) + markruns(g, c2, r2, marked);
+                std::swap(g.kind[c][r], g.kind[c2][r2]);
+                if (cleared == 0) continue;
+                if (out && n < max) {
+                    int mud = 0;
+                    for (int a = 0; a < 12; ++a)
+                        for (int b = 0; b < 12; ++b) mud += marked[a][b] && g.mud[a][b] > 0;
+                    out[n] = {g.slot[c][r], g.slot[c2][r2], d, cleared, mud};
+                }
+                ++n;
+            }
+        }
+    return n;
+}
+
+int m3readyline() {
+    m3grid g;
+    buildm3grid(&g);
+    bool marked[12][12] = {};
+    for (int c = 0; c < 12; ++c)
+        for (int r = 0; r < 12; ++r)
+            if (markruns(g, c, r, marked) > 0) return 1;
+    return 0;
+}
+
+void m3mendlockedboard() {
+    const bool quiet = level_frames > 220 && wincount == 0 && losecount == 0 && popupfade == 0 && paused == -1;
+    if (!quiet || mendfailed || !m3boardatrest() || m3legalswaps(nullptr, 0) > 0) {
+        m3lockedframes = 0;
+        return;
+    }
+    // Half a second of the locked board, so that the player sees what is being mended.
+    if (++m3lockedframes < 25) return;
+    m3lockedframes = 0;
+
+    std::vector<int> slots, before;
+    for (int i = 1; i <= M3ITEMLIMIT; ++i)
+        if (live(m3items[i])) slots.push_back(i), before.push_back(m3items[i].kind);
+    if (slots.empty()) return;
+    // The same items in new places first; a board whose items cannot make a move in any order (too few of a
+    // kind) gets new kinds.
+    bool mended = false;
+    for (int attempt = 0; attempt < 400 && !mended; ++attempt) {
+        std::vector<int> kinds = before;
+        if (attempt < 200) {
+            for (int n = (int)kinds.size() - 1; n > 0; --n) std::swap(kinds[(size_t)n], kinds[(size_t)rand_range(0, n)]);
+        } else {
+            for (int& k : kinds) k = m3randomkind();
+        }
+        for (size_t n = 0; n < slots.size(); ++n) m3items[slots[n]].kind = kinds[n];
+        mended = m3readyline() == 0 && m3legalswaps(nullptr, 0) > 0;
+    }
+    if (!mended) {
+        for (size_t n = 0; n < slots.size(); ++n) m3items[slots[n]].kind = before[n];
+        mendfailed = true;
+        std::printf("no more moves - this board cannot be dealt a move\n");
+        return;
+    }
+    std::printf("no more moves - the items are dealt again\n");
+    // Each item that changed shrinks away as the new one fades in on its cell; the old hint points nowhere now.
+    long sum = 0;
+    for (size_t n = 0; n < slots.size(); ++n) {
+        M3Item& it = m3items[slots[n]];
+        sum += it.x;
+        it.hint = 0;
+        if (it.cell >= 1 && it.cell < M3SLOTS) m3cells[it.cell].hintdir = 0;
+        if (it.kind == before[n]) continue;
+        addparticle((float)(it.x + m3boardx), (float)it.y, 10000 + before[n], 0, 0);
+        it.age = 0;
+    }
+    playsound(5, (float)(sum / (long)slots.size() + m3boardx));
+    playsound(9, (float)(sum / (long)slots.size() + m3boardx));
+    m3hintpair = {M3HINT_NOSEARCH, 0, 0, 0};
+    m3selected = 0;
+    m3selgrow = 0;
+}

@@ -101,3 +101,22 @@ void m3preview(int cx, int cy, int level);
 
 // Cells with mud left.
 int m3mudleft();
+
+// A swap of two neighbouring items at rest that makes a line: the two item slots, the direction of b from a
+// (1 right, 3 below), and what the line(s) it makes would take: items removed and mud layers hit.
+struct M3Swap {
+    int a, b, d;
+    int cleared, mudhits;
+};
+// 1 when every item is at rest on its cell and no swap or removal is under way.
+int m3boardatrest();
+// Every swap that would make a line on the board as it rests now, in slot order of the first item; returns
+// how many (at most `max` are written, `out` may be null).
+int m3legalswaps(M3Swap* out, int max);
+// 1 when a line of three or more lies on the board as it rests now.
+int m3readyline();
+// A board at rest without any swap that makes a line is dealt again: the items of the live cells are
+// redistributed (mud stays where it is) until some swap makes a line and none lies ready-made. Run once per
+// frame after the removal step; it waits a moment so the player sees the board lock first.
+void m3mendlockedboard();
+extern int m3lockedframes;  // frames the board has rested without a legal swap

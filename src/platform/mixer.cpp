@@ -1,6 +1,7 @@
 #include "platform/mixer.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
@@ -399,8 +400,27 @@ void set_channel_pan(const TChannel& channel, float pan) {
 
 float channel_pan(const TChannel& channel) { return channel ? channel->pan : 0; }
 
+namespace {
+void silent(const char*, int, const char*, int, const char*, ...) {}
+
+// The ALSA library prints its own errors on standard error: eight "ALSA lib ..." lines on a machine without a
+// sound card, before the game's own "no sound" line says the same in words. SDL loads the library by name when it
+// tries that driver; loading it first (and keeping it) lets the game hand it a handler that prints nothing.
+void quietsoundlibrary() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    void* lib = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (!lib) return;  // no ALSA here: nothing to quieten
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    auto sethandler = (int (*)(Handler))dlsym(lib, "snd_lib_error_set_handler");
+    if (sethandler) sethandler(silent);
+}
+}  // namespace
+
 int mixer_open_device() {
     if (device) return 1;
+    quietsoundlibrary();
     if (!SDL_WasInit(SDL_INIT_AUDIO) && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         std::printf("no sound: the audio system could not start (%s); the game plays silently\n", SDL_GetError());
         return 0;

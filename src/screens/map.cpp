@@ -223,7 +223,8 @@ void drawrank() {
         set_scale(1, 1);
         set_alpha(1);
         set_rotation(0);
-        drawtextpop(FONT_EFFECT, gametext(7, 1), (float)centerx, 200, ALIGN_CENTER, 1, c, 0, 250, 0, 1, 1, 1, 0);
+        drawtextpop(FONT_EFFECT, gametext(7, 1), (float)centerx, 200, ALIGN_CENTER,
+                    fittedscale(FONT_EFFECT, gametext(7, 1), 1, (float)virtw - 60), c, 0, 250, 0, 1, 1, 1, 0);
     }
 
     set_scale(rankbarscale, rankbarscale);
@@ -253,12 +254,16 @@ void drawrank() {
     if (n > 0 && c > 90) na = std::max(0.0f, (100 - c) * 0.1f);
     set_alpha(na);
     const float ny = rankbary + 15 * rankbarscale + mapshakey;
-    drawtextpop(FONT_EFFECT, gametext(7, 5 + r), centerx + mapshakex, ny, ALIGN_CENTER, 0.9f * rankbarscale, 1000, 0,
-                99999, 0, 1, 1, 0.5f, 0);
+    // A rank's name stays on its plate.
+    const float plate = ((float)image_width(logoimage[3]) - 60) * rankbarscale;
+    drawtextpop(FONT_EFFECT, gametext(7, 5 + r), centerx + mapshakex, ny, ALIGN_CENTER,
+                fittedscale(FONT_EFFECT, gametext(7, 5 + r), 0.9f * rankbarscale, plate), 1000, 0, 99999, 0, 1, 1, 0.5f,
+                0);
     set_alpha(1);
     if (n > 0)
-        drawtextpop(FONT_EFFECT, gametext(7, 5 + n), centerx + mapshakex, ny, ALIGN_CENTER, 0.9f * rankbarscale, c,
-                    100, 99999, 0, 1, 1, 0.5f, 1);
+        drawtextpop(FONT_EFFECT, gametext(7, 5 + n), centerx + mapshakex, ny, ALIGN_CENTER,
+                    fittedscale(FONT_EFFECT, gametext(7, 5 + n), 0.9f * rankbarscale, plate), c, 100, 99999, 0, 1, 1,
+                    0.5f, 1);
     set_alpha(1);
 }
 }  // namespace

@@ -46,6 +46,22 @@ const float TITLE_R = 0.43f, TITLE_G = 0.164f, TITLE_B = 0.082f;
 float endingdim() { return std::max(0.0f, (20 - storyfade) * 0.05f); }
 }  // namespace
 
+int storyrows(int chapter, int* rows) {
+    const int c = std::clamp(chapter, 1, (int)STORYCHAPTERS);
+    int below[2] = {0, 0};  // the first free row of each column
+    int end = 0;
+    for (int k = 0; k < 8; ++k) {
+        const StoryParagraph& p = storylayout[c][k];
+        if (p.line == 0) break;
+        std::string lines[WRAPLINES];
+        const int n = wraptext(4, storytext(c, p.line), STORYTEXTWIDTH, 1, lines, WRAPLINES);
+        rows[k] = std::max(p.row, below[p.column]);
+        below[p.column] = rows[k] + n;
+        end = std::max(end, below[p.column]);
+    }
+    return end;
+}
+
 void preparestory(int chapter) {
     std::printf("preparestory(a:%d)\n", chapter);
     std::fflush(stdout);
@@ -89,13 +105,16 @@ void showstory() {
     set_blend(BLEND_ALPHA);
     set_alpha(1);
 
-    drawtext(1, storytext(c, 1), (float)(centerx - 250), 120, ALIGN_CENTER, 0.7f, TITLE_R, TITLE_G, TITLE_B);
+    drawtext(1, storytext(c, 1), (float)(centerx - 250), 120, ALIGN_CENTER,
+             fittedscale(1, storytext(c, 1), 0.7f, STORYTITLEROOM), TITLE_R, TITLE_G, TITLE_B);
     drawtext(4, storytext(c, 2), (float)(centerx - 250), 150, ALIGN_CENTER, 1, TITLE_R, TITLE_G, TITLE_B);
-    for (const StoryParagraph& p : storylayout[c]) {
-        if (p.line == 0) break;
+    int rows[8];
+    storyrows(c, rows);
+    for (int k = 0; k < 8 && storylayout[c][k].line != 0; ++k) {
+        const StoryParagraph& p = storylayout[c][k];
         const float x = (float)(p.column == 0 ? centerx - 470 : centerx + 50);
-        drawtextwrapped(4, storytext(c, p.line), x, (float)(220 + 40 * p.row), 400, 40, ALIGN_LEFT, 1, INK_R, INK_G,
-                        INK_B);
+        drawtextwrapped(4, storytext(c, p.line), x, (float)(220 + 40 * rows[k]), STORYTEXTWIDTH, 40, ALIGN_LEFT, 1,
+                        INK_R, INK_G, INK_B);
     }
 
     buttonlayer = popupfade > 0 || storyleave > 0 ? 2 : 1;
@@ -144,7 +163,7 @@ void drawstoryend(int a, int b) {
     } else {
         storyshakex = storyshakey = 0;
     }
-    drawtextpop(3, storytext(0, 5), centerx + storyshakex, centery + storyshakey + 20, ALIGN_CENTER, 1, s, a + 25,
-                b - 25, 0, 1, 1, 0.5f, 1);
+    drawtextpop(3, storytext(0, 5), centerx + storyshakex, centery + storyshakey + 20, ALIGN_CENTER,
+                fittedscale(3, storytext(0, 5), 1, (float)virtw - 60), s, a + 25, b - 25, 0, 1, 1, 0.5f, 1);
     set_alpha(a0);
 }

@@ -15,6 +15,13 @@ struct StoryParagraph {
     int line, column, row;
 };
 extern const StoryParagraph storylayout[STORYCHAPTERS + 1][8];
+// A page's text column is this wide, and its rows 0..STORYROWS-1 lie above the page's buttons.
+enum { STORYTEXTWIDTH = 400, STORYROWS = 12 };
+// The chapter's title and subtitle are centred over the left column in this room; a longer title is drawn smaller.
+const float STORYTITLEROOM = 440;
+// The row each paragraph of a chapter starts on (rows[0..7]): its row in the layout, or lower when the paragraph
+// above it in its column needs more lines (a longer translation). Returns the first row below the lowest text.
+int storyrows(int chapter, int* rows);
 
 void inststory(int chapter);
 void preparestory(int chapter);

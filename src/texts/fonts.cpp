@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "globals.h"
+#include "texts/textcodes.h"
 #include "texts/texttables.h"
 
 TImage fontimage[FONTCOUNT];
@@ -110,9 +111,18 @@ void buildglyphtable(int font, const FontListEntry* list, int length) {
     const int less = (font == 1 || font == 3) ? 7 : 2;
     for (int p = 1; p <= length; ++p) {
         int code = list[p].code;
-        if (code <= 0 || code >= 1500) continue;  // an empty cell, or a mark no text can carry
+        if (code <= 0 || code >= 1500) continue;  // an empty cell, or a mark only its byte below reaches
         glyphframe[font][code] = p;
         glyphadvance[font][code] = list[p].width - less;
+    }
+    // The marks that texts carry in the bytes 0x80..0x9F (texts/textcodes.h) are drawn from their cells too.
+    for (int b = 0x80; b < 0xA0; ++b) {
+        const char32_t cp = textcodes::markcodepoint((unsigned char)b);
+        for (int p = 1; cp != 0 && p <= length; ++p)
+            if ((char32_t)list[p].code == cp) {
+                glyphframe[font][b] = p;
+                glyphadvance[font][b] = list[p].width - less;
+            }
     }
 }
 
@@ -148,6 +158,11 @@ void loadfonts() {
 float charwidth(const std::string& character, int font) {
     unsigned char code = character.empty() ? ' ' : (unsigned char)character[0];
     return (float)advanceof(font, code);
+}
+
+float fittedscale(int font, const std::string& text, float scale, float room) {
+    const float w = textwidth(font, text, scale);
+    return w > room && w > 0 ? scale * room / w : scale;
 }
 
 std::string bigfonttext(const std::string& text) {

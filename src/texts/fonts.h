@@ -1,8 +1,9 @@
 // The four bitmap fonts, the glyph queue, drawing, measuring and wrapping text.
 //
-// Texts are 8-bit strings read from the text files; each byte is one character code (Latin-1), looked up in the
-// glyph tables. The tables are built for codes 0..1500 from the two character lists, so the few listed
-// characters above 255 (Cyrillic and some Latin Extended letters) have glyph entries but no byte reaches them.
+// Texts are 8-bit strings read from the text files; each byte is one character code (Latin-1, and in 0x80..0x9F
+// the typographic marks of texts/textcodes.h), looked up in the glyph tables. The tables are built for codes
+// 0..1500 from the two character lists, so the few listed characters above 255 (Cyrillic and some Latin Extended
+// letters) have glyph entries but no byte reaches them, except the marks, whose bytes share their cells.
 #pragma once
 #include <string>
 
@@ -42,6 +43,9 @@ void clearglyphs();
 void drawtext(int font, const std::string& text, float x, float y, int align, float scale, float r, float g, float b);
 float textwidth(int font, const std::string& text, float scale);
 float charwidth(const std::string& character, int font);
+// The scale at which a text fits `room` pixels: `scale`, or less when the text at `scale` is wider (a longer
+// translation shrinks where it is drawn instead of running out of its box).
+float fittedscale(int font, const std::string& text, float scale, float room);
 void drawtextwrapped(int font, const std::string& text, float x, float y, int maxwidth, int lineheight, int align,
                      float scale, float r, float g, float b);
 

@@ -6,12 +6,17 @@
 
 #include "platform/paths.h"
 #include "platform/readfile.h"
+#include "texts/languages.h"
+#include "texts/textcodes.h"
 
 TextTable menutexts, storytexts, gametexts;
 
 unsigned char upper8(unsigned char c) {
     if (c >= 'a' && c <= 'z') return (unsigned char)(c - 32);
     if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return (unsigned char)(c - 32);
+    // The small letters among the marks of 0x80..0x9F: š œ ÿ.
+    if (c == 0x9A || c == 0x9C) return (unsigned char)(c - 16);
+    if (c == 0xFF) return 0x9F;
     return c;
 }
 
@@ -40,7 +45,7 @@ void parsetexttable(const std::string& bytes, int lines, int first_section, Text
         if (r.size() >= 9 && r.compare(0, 3, "---") == 0 && r.compare(6, 3, "---") == 0 && isdigit((unsigned char)r[3]) &&
             isdigit((unsigned char)r[4]) && isdigit((unsigned char)r[5])) {
             int k = (r[3] - '0') * 100 + (r[4] - '0') * 10 + (r[5] - '0');
-            if (k >= first_section && k <= 27) t.sectionstart[k] = i;
+            if (k >= first_section && k <= TEXTSECTION_MAX) t.sectionstart[k] = i;
         }
         t.prefix[i] = r.substr(0, 13);
         std::string body = r.size() > 13 ? r.substr(13, TEXTLINE_MAX) : std::string();
@@ -58,9 +63,60 @@ void readtexttable(TextTable& t, const std::string& path, int lines, int first_s
     parsetexttable(bytes, lines, first_section, t);
 }
 
-void readmenutexts() { readtexttable(menutexts, "data\\texts/menutexts.txt", 300, 1); }
-void readstorytexts() { readtexttable(storytexts, "data\\texts/storytexts.txt", 1000, 0); }
-void readgametexts() { readtexttable(gametexts, "data\\texts/gametexts.txt", 300, 1); }
+std::string parsetranslation(const std::string& bytes, const TextTable& english, int lines, int first_section,
+                             TextTable& t) {
+    std::string decoded;
+    const textcodes::decoderesult d = textcodes::decodeutf8(bytes, decoded);
+    char why[96];
+    if (!d.ok && d.cp == 0) {
+        std::snprintf(why, sizeof why, "is not UTF-8 (line %d)", d.line);
+        return why;
+    }
+    if (!d.ok) {
+        std::snprintf(why, sizeof why, "has a character the fonts lack (U+%04X, line %d)", (unsigned)d.cp, d.line);
+        return why;
+    }
+    parsetexttable(decoded, lines, first_section, t);
+    for (int s = first_section; s <= TEXTSECTION_MAX; ++s)
+        if (english.sectionstart[s] > 0 && t.sectionstart[s] == 0) {
+            std::snprintf(why, sizeof why, "lacks section %03d", s);
+            return why;
+        }
+    return {};
+}
+
+namespace {
+TextTable englishscratch;  // the English table a translation is checked against
+
+void readtable(TextTable& t, const char* name, int lines, int first_section) {
+    const std::string english = languagefolder(0) + name;
+    if (curlanguage <= 0 || curlanguage >= LANGUAGES) {
+        readtexttable(t, english, lines, first_section);
+        return;
+    }
+    const std::string path = resolve_path(languagefolder(curlanguage) + name);
+    std::string bytes, why;
+    readresult got = read_file(path, bytes, TEXTFILE_MAX);
+    if (got != READ_OK) {
+        why = read_result_text(got);
+    } else {
+        readtexttable(englishscratch, english, lines, first_section);
+        why = parsetranslation(bytes, englishscratch, lines, first_section, t);
+        if (why.empty()) return;
+    }
+    std::printf("text table %s %s: the English one is used\n", path.c_str(), why.c_str());
+    readtexttable(t, english, lines, first_section);
+}
+}  // namespace
+
+void readmenutexts() { readtable(menutexts, "menutexts.txt", 300, 1); }
+void readstorytexts() { readtable(storytexts, "storytexts.txt", 1000, 0); }
+void readgametexts() { readtable(gametexts, "gametexts.txt", 300, 1); }
+void readalltexts() {
+    readmenutexts();
+    readstorytexts();
+    readgametexts();
+}
 
 namespace {
 const std::string empty_text;

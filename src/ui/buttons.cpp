@@ -1,5 +1,7 @@
 #include "ui/buttons.h"
 
+#include <algorithm>
+
 #include "app/screenflow.h"
 #include "app/shell.h"
 #include "platform/audio.h"
@@ -16,6 +18,7 @@ int buttonseenlayer[301], buttonseenframe[301];
 
 namespace {
 enum { STYLE_SINK = 1, STYLE_GLOW = 2, STYLE_SWELL = 3, STYLE_DARKEN = 4 };
+enum { CAPTIONMARGIN = 14 };
 
 int styleof(int kind) {
     if (kind == 1 || kind == 2) return STYLE_SWELL;
@@ -24,6 +27,11 @@ int styleof(int kind) {
     return STYLE_SINK;
 }
 }  // namespace
+
+float captionroom(int kind) {
+    const TImage img = kind >= 0 && kind < 21 ? buttonimage[kind] : nullptr;
+    return (float)std::max(0, image_width(img) - 2 * CAPTIONMARGIN);
+}
 
 int drawbutton(int id, float x, float y, int kind, int layer, const std::string& caption) {
     const float a0 = get_alpha();
@@ -80,14 +88,16 @@ int drawbutton(int id, float x, float y, int kind, int layer, const std::string&
         set_alpha(a0);
     }
     if (!caption.empty()) {
+        const float room = captionroom(kind);
         if (kind == 11) {
-            drawtext(4, caption, x, drawy + dy, ALIGN_CENTER, cs, 0.43f, 0.16f, 0.1f);
+            drawtext(4, caption, x, drawy + dy, ALIGN_CENTER, fittedscale(4, caption, cs, room), 0.43f, 0.16f, 0.1f);
         } else if (kind == 12) {
-            drawtext(1, caption, x, y + 12, ALIGN_CENTER, 0.4f, 0.43f, 0.16f, 0.1f);
+            const float s = fittedscale(1, caption, 0.4f, room);
+            drawtext(1, caption, x, y + 12, ALIGN_CENTER, s, 0.43f, 0.16f, 0.1f);
             set_alpha(a0 * h * 0.1f);
-            drawtext(1, caption, x, y + 12, ALIGN_CENTER, 0.4f, 0, 0, 0);
+            drawtext(1, caption, x, y + 12, ALIGN_CENTER, s, 0, 0, 0);
         } else if (cs > 0) {
-            drawtext(2, caption, x, drawy + dy, ALIGN_CENTER, cs, 1, 1, 1);
+            drawtext(2, caption, x, drawy + dy, ALIGN_CENTER, fittedscale(2, caption, cs, room), 1, 1, 1);
         }
     }
     set_scale(1, 1);

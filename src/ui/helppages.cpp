@@ -6,6 +6,7 @@
 #include "app/display.h"
 #include "app/shell.h"
 #include "aztec/boardrender.h"
+#include "aztec/catalogue.h"
 #include "aztec/levelrun.h"
 #include "effects/effects.h"
 #include "effects/particles.h"
@@ -85,30 +86,28 @@ void swappage() {
     const int p = std::clamp(helpframes - 50, 0, 20) - std::clamp(helpframes - 120, 0, 20);
     const float s1 = 0.5f + 0.025f * (float)p, s2 = 1 - 0.025f * (float)p;
     const float y1 = Y() - 40 + 4.0f * (float)p, y2 = Y() + 40 - 4.0f * (float)p;
-    // They pass each other on a small curve, so the swap reads as two stones changing places.
-    const float bend = 24 * (float)std::sin(9.0 * p * M_PI / 180.0);
-    // The larger stone is in front.
+    // They slide straight past each other, the larger stone in front.
     for (int pass = 0; pass < 2; ++pass) {
         const bool first = (s1 <= s2) == (pass == 0);
         set_scale(first ? s1 : s2, first ? s1 : s2);
-        put(stone(first ? 1 : 2), first ? X() + bend : X() - bend, first ? y1 : y2);
+        put(stone(first ? 1 : 2), X(), first ? y1 : y2);
     }
     set_scale(0.5f, 0.5f);
 }
 
 // A superstone's two glow spots and its pulse, at half the board's size.
-void superstone(float x, float y) {
-    put(stone(1), x, y);
-    put(glb[1], x - 6, y);
-    put(glb[1], x + 6, y);
+void superstone(float x, float y, int colour = 1) {
+    put(stone(colour), x, y);
+    put(glb[colour], x - 6, y);
+    put(glb[colour], x + 6, y);
     const float a = get_alpha();
     set_blend(BLEND_LIGHT);
     set_alpha(a * (0.2f + 0.2f * (float)std::sin(7.0 * framecount * M_PI / 180.0)));
-    put(stone(1), x, y);
+    put(stone(colour), x, y);
     set_blend(BLEND_ALPHA);
     set_alpha(a);
     for (int side = -1; side <= 1; side += 2)
-        if (rand_range(1, 5) == 1) addlight(x + 6.0f * (float)side, y, 100, 1);
+        if (rand_range(1, 5) == 1) addlight(x + 6.0f * (float)side, y, 100, colour);
 }
 
 // Superstone: five in a row leave a superstone; two more of its colour set it off and the row below goes too.
@@ -158,12 +157,11 @@ void animalpage() {
         put(stone(1), X(), low);
         if (helpframes % 3 == 0) addlight(X() + (float)rand_range(-30, 30), Y() - 30 + (float)rand_range(-30, 30), 100, 7);
     }
-    if (helpframes >= 101 && helpframes < 170) put(stone(1), X() - 32, drop(Y() - 30, 150, low));
+    // The dropped stone stays where it landed, beside the gap the animal falls through.
+    if (helpframes >= 101) put(stone(1), X() - 32, drop(Y() - 30, 150, low));
     if (helpframes == 170) {
-        // The dropped stone is one of the group of three, so it bursts with the two under the animal.
         stoneburst(X(), high, 1);
         stoneburst(X(), low, 1);
-        stoneburst(X() - 32, low, 1);
     }
     if (helpframes < 190) put(animalimage[1], X(), std::min(low, Y() - 30 + 4.0f * (float)std::max(0, helpframes - 170)));
     if (helpframes == 190) superstoneexplosion(X(), low, 7);
@@ -180,6 +178,82 @@ void granitepage() {
     }
     if (helpframes == 110 || helpframes == 160) granitehit(X(), hit);
     if (helpframes == 210) granitebreak(X(), hit);
+}
+
+// A stone drawn as the board draws it, with its light motes; `flash` frames of a brighter glint left.
+void variantstone(float x, float y, int flash) {
+    put(variantimage[1], x, y);
+    const float a = get_alpha();
+    set_blend(BLEND_LIGHT);
+    set_alpha(a * std::min(1.0f, 0.3f + 0.3f * (float)std::sin(4.0 * framecount * M_PI / 180.0) + 0.07f * (float)flash));
+    put(variantimage[1], x, y);
+    set_blend(BLEND_ALPHA);
+    set_alpha(a);
+    if (rand_range(1, 5) == 1) addlight(x + (float)rand_range(-17, 17), y + (float)rand_range(-17, 17), 70, 1);
+}
+
+void sleepingstone(float x, float y, int flash) {
+    draw_image_frame_in_range(inertimage, x, y, (framecount / 2) % 7, 7);
+    if (flash > 0) {
+        const float a = get_alpha();
+        set_blend(BLEND_LIGHT);
+        set_alpha(a * 0.07f * (float)flash);
+        draw_image_frame_in_range(inertimage, x, y, (framecount / 2) % 7, 7);
+        set_blend(BLEND_ALPHA);
+        set_alpha(a);
+    }
+    if (rand_range(1, 5) == 1) addlight(x + (float)rand_range(-17, 17), y + (float)rand_range(-17, 17), 70, 7);
+}
+
+// Variant stones: a group of its colour breaks round one and leaves it shining; a superstone's blast beside
+// it takes it away.
+void variantpage() {
+    const float row = Y() + 70, top = Y() - 90;
+    if (helpframes < 90) {
+        put(stone(1), X() - 32, row);
+        put(stone(1), X() + 32, drop(top, 50, row));
+    } else if (helpframes == 90) {
+        stoneburst(X() - 32, row, 1);
+        stoneburst(X() + 32, row, 1);
+    }
+    if (helpframes < 262) variantstone(X(), row, helpframes >= 90 ? std::clamp(104 - helpframes, 0, 14) : 0);
+    if (helpframes >= 130 && helpframes < 262) superstone(X() + 32, drop(top, 130, row), 2);
+    if (helpframes >= 180 && helpframes < 262) put(stone(2), X() + 64, drop(top, 180, row));
+    if (helpframes >= 230 && helpframes < 262) put(stone(2), X() + 64, drop(top, 230, row - 32));
+    if (helpframes == 262) {
+        stoneburst(X() + 64, row, 2);
+        stoneburst(X() + 64, row - 32, 2);
+        stoneburst(X(), row, 1);
+        superstoneexplosion(X() + 32, row, 2);
+    }
+}
+
+// Sleeping stones: the stones under one break and it drops onto the floor; a blast beside it breaks everything
+// round it but the sleeping stone.
+void sleepingpage() {
+    const float floor = Y() + 102, row = Y() + 70, top = Y() - 90;
+    for (int i = -2; i <= 2; ++i) put(stone(10), X() + 32.0f * (float)i, floor);
+    if (helpframes < 90) {
+        put(stone(1), X() - 32, row);
+        put(stone(1), X(), row);
+        put(stone(1), X() + 32, drop(top, 50, row));
+    } else if (helpframes == 90) {
+        for (float dx : {-32.0f, 0.0f, 32.0f}) stoneburst(X() + dx, row, 1);
+    }
+    sleepingstone(X(), std::min(row, row - 32 + 4.0f * (float)std::max(0, helpframes - 90)),
+                  std::clamp(236 - helpframes, 0, 14) * (helpframes >= 222 ? 1 : 0));
+    if (helpframes >= 110 && helpframes < 222) {
+        put(stone(2), X() - 64, drop(top, 110, row));
+        superstone(X() - 32, drop(top, 130, row), 2);
+        put(stone(3), X() + 32, drop(top, 150, row));
+    }
+    if (helpframes >= 190 && helpframes < 222) put(stone(2), X() - 64, drop(top, 190, row - 32));
+    if (helpframes == 222) {
+        stoneburst(X() - 64, row, 2);
+        stoneburst(X() - 64, row - 32, 2);
+        stoneburst(X() + 32, row, 3);
+        superstoneexplosion(X() - 32, row, 2);
+    }
 }
 
 const float ITEMSTART[5] = {0, -96, -32, 32, 96};
@@ -255,6 +329,8 @@ void illustration() {
         case 9: granitepage(); break;
         case 10: match3page(); break;
         case 11: mudpage(); break;
+        case 12: variantpage(); break;
+        case 13: sleepingpage(); break;
         default: break;
     }
     set_scale(1, 1);
@@ -279,19 +355,20 @@ void pagetexts() {
     }
     // Where the second paragraph goes: under the illustration, or straight under the first on page 2, whose
     // stones fill the lower half.
-    static const float second[10] = {0, 135, 0, 120, 100, 100, 140, 140, 140, 140};
+    static const float second[HELPPAGES + 1] = {0, 135, 0, 120, 100, 100, 140, 140, 140, 140, 0, 0, 140, 140};
     paragraph(first, Y() - 140);
     if (helppage == 2) {
         std::string lines[WRAPLINES];
         const int n = wraptext(4, gametext(13, first), TEXTWIDTH, 1, lines, WRAPLINES);
         paragraph(first + 1, Y() - 140 + (float)(LINEHEIGHT * n));
-    } else if (helppage >= 1 && helppage <= 9) {
+    } else if (helppage >= 1 && helppage <= HELPPAGES && second[helppage] > 0) {
         paragraph(first + 1, Y() + second[helppage]);
     }
 }
 }  // namespace
 
-int levelhelppage(int level) {
+namespace {
+int ownpage(int level) {
     switch (level) {
         case 1: return 1;
         case 2: return 6;
@@ -305,6 +382,31 @@ int levelhelppage(int level) {
     }
 }
 
+bool useskind(int level, int lo, int hi) {
+    if (level_type[level] != 1) return false;
+    for (int s = 1; s < LEVELSTONES; ++s)
+        if (level_stone_kind[level][s] >= lo && level_stone_kind[level][s] <= hi) return true;
+    return false;
+}
+
+// The first level of the catalogue with a stone of kinds lo..hi that does not open another page already.
+int firstlevelwith(int lo, int hi, int taken) {
+    for (int n = 1; n <= CATALOGUE_LEVELS; ++n)
+        if (ownpage(n) == 0 && n != taken && useskind(n, lo, hi)) return n;
+    return 0;
+}
+}  // namespace
+
+int levelhelppage(int level) {
+    if (ownpage(level) > 0) return ownpage(level);
+    if (level < 1 || level > CATALOGUE_LEVELS) return 0;
+    // The variant and the sleeping stones are explained where they first turn up, wherever the levels moved.
+    const int variants = firstlevelwith(61, 69, 0);
+    if (level == variants) return 12;
+    if (level == firstlevelwith(21, 29, variants)) return 13;
+    return 0;
+}
+
 int choosehelppage() {
     helppage = fullhelp == 1 ? 1 : 0;
     if (levelhelppage(playlevel) > 0) helppage = levelhelppage(playlevel);
@@ -313,7 +415,7 @@ int choosehelppage() {
 }
 
 int helpcycle(int page) {
-    static const int cycles[HELPPAGES + 1] = {0, 250, 150, 140, 0, 0, 400, 330, 330, 330, 300, 0};
+    static const int cycles[HELPPAGES + 1] = {0, 250, 150, 140, 0, 0, 400, 330, 330, 330, 300, 0, 360, 330};
     return page >= 1 && page <= HELPPAGES ? cycles[page] : 0;
 }
 
@@ -345,7 +447,7 @@ void drawhelppage() {
     illustration();
     draweff();
     // The superstone and the trapped animal shine with light motes, drawn over the panel at the page's alpha.
-    if (helppage == 6 || helppage == 8) drawlights(a * helpfade());
+    if (helppage == 6 || helppage == 8 || helppage == 12 || helppage == 13) drawlights(a * helpfade());
     set_alpha(a);
     set_blend(BLEND_ALPHA);
 

@@ -1,10 +1,12 @@
 // The illustrated help pages of popup 102: one or two paragraphs and a small looping animation made of the
 // game's own images, opened at the start of the levels that teach something new and from the pause menu.
+// Pages 12 (variant stones) and 13 (sleeping stones) open on the first level of the catalogue that has such a
+// stone and no page of its own.
 #pragma once
 
-enum { HELPPAGES = 11 };
+enum { HELPPAGES = 13 };
 
-extern int helppage;    // page shown, 1..11
+extern int helppage;    // page shown, 1..13
 extern int fullhelp;    // 1 when opened from the pause menu: every page browsable
 extern int helpframes;  // frame of the page's animation, 0 when the page opens; wraps at the page's cycle
 extern int helpcolour;  // 1..5: the colour of the group on page 2 (page 10 sets 1)

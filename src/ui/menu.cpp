@@ -116,12 +116,14 @@ void drawplayerpanel(float x, float y) {
     const float r = 0.43f, g = 0.16f, b = 0.1f;
     const bool selected = curplayer >= 1 && curplayer <= MAXPLAYERS;
     if (selected) {
-        drawtext(1, menutext(8, 3), x, y, ALIGN_CENTER, 0.5f, r, g, b);
+        const std::string rank = "(" + gametext(7, 5 + highestrank(curplayer)) + ")";
+        drawtext(1, menutext(8, 3), x, y, ALIGN_CENTER, fittedscale(1, menutext(8, 3), 0.5f, PLAYERPANELROOM), r, g, b);
         drawtext(1, playername[curplayer], x, y + 90, ALIGN_CENTER, 0.8f, r, g, b);
-        drawtext(1, "(" + gametext(7, 5 + highestrank(curplayer)) + ")", x, y + 130, ALIGN_CENTER, 0.4f, r, g, b);
+        drawtext(1, rank, x, y + 130, ALIGN_CENTER, fittedscale(1, rank, 0.4f, PLAYERPANELROOM), r, g, b);
     } else {
-        drawtext(1, menutext(8, 2), x, y, ALIGN_CENTER, 0.5f, r, g, b);
-        drawtext(1, menutext(8, 4), x, y + 115, ALIGN_CENTER, 0.8f, r, g, b);
+        drawtext(1, menutext(8, 2), x, y, ALIGN_CENTER, fittedscale(1, menutext(8, 2), 0.5f, PLAYERPANELROOM), r, g, b);
+        drawtext(1, menutext(8, 4), x, y + 115, ALIGN_CENTER, fittedscale(1, menutext(8, 4), 0.8f, PLAYERPANELROOM), r,
+                 g, b);
     }
     if (popupfade == 0 && drawbutton(9, x, y + 160, 11, 1, menutext(8, 1)) == 3) {
         if (selected) {

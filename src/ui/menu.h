@@ -23,5 +23,7 @@ int menubackground(int from);
 void showmenu();
 void loadmenustuff_dynamic();
 void deletemenustuff_dynamic();
+// The room of a line on the player sign of the menu; a longer line is drawn smaller.
+const float PLAYERPANELROOM = 290;
 void drawplayerpanel(float x, float y);
 void newplayerprofile();

@@ -16,6 +16,7 @@
 #include "app/profiles.h"
 #include "storage/settings.h"
 #include "texts/fonts.h"
+#include "texts/languages.h"
 #include "effects/textpop.h"
 #include "texts/texttables.h"
 #include "ui/buttons.h"
@@ -58,7 +59,7 @@ void drawpopuppanel(float x, float y, float scale, const std::string& title) {
     set_scale(1, 1);
     if (!title.empty()) {
         float w = textwidth(1, title, 1);
-        float s = scale * (w > 0 ? std::min(366 / w, 1.0f) : 1.0f);
+        float s = scale * (w > 0 ? std::min(POPUPTITLEROOM / w, 1.0f) : 1.0f);
         drawtext(1, title, x, y - 210 * scale, ALIGN_CENTER, s, 0.43f, 0.16f, 0.1f);
     }
     set_scale(1, 1);
@@ -124,9 +125,14 @@ void popupquit() {
 }
 
 namespace {
+// A caption at the left of an option row, in the room before the row's first control.
+void label(const std::string& text, float y) {
+    drawtext(4, text, cx() - 300, y, ALIGN_LEFT, fittedscale(4, text, 1, OPTIONLABELROOM), LABEL_R, LABEL_G, LABEL_B);
+}
+
 // One volume slider of the options: caption, track, fill segments and the knob.
 void slider(int which, int captionline, float y, int& volume) {
-    drawtext(4, menutext(7, captionline), cx() - 300, y, ALIGN_LEFT, 1, LABEL_R, LABEL_G, LABEL_B);
+    label(menutext(7, captionline), y);
     draw_image_if_loaded(optionstrackimg, cx() + 55, y);
     volume = std::clamp(volume, 0, 542);
     for (int i = 1;; ++i) {
@@ -142,6 +148,34 @@ void slider(int which, int captionline, float y, int& volume) {
 struct Choice {
     float x, y;
 };
+
+// The language: its own name between two arrows. An arrow steps to the next or the previous language, whose
+// texts are read at once (the popup and the screen under it redraw in it) and remembered for the next start.
+void languagerow(float y) {
+    label(menutext(28, 1), y);
+    const std::string& name = menutext(28, 2 + curlanguage);
+    drawtext(4, name, cx() + 55, y, ALIGN_CENTER, fittedscale(4, name, 1, OPTIONCHOICEROOM[7]), BODY_R, BODY_G,
+             BODY_B);
+    for (int side = -1; side <= 1; side += 2) {
+        const float ax = cx() + 55 + (float)side * 160;
+        const bool hover = std::abs(mx - ax) <= 22 && std::abs(my - y) <= 20 && dragslider == 0;
+        const float a = get_alpha();
+        draw_image_if_loaded(cbimg, ax, y);
+        if (hover) {
+            set_blend(BLEND_LIGHT);
+            draw_image_if_loaded(cbimg, ax, y);
+            set_blend(BLEND_ALPHA);
+            set_alpha(a);
+        }
+        drawtext(4, side < 0 ? "<" : ">", ax + 1, y, ALIGN_CENTER, 1, BODY_R, BODY_G, BODY_B);
+        if (hover && mhit1 == 1) {
+            mhit1 = 0;
+            playsound(13, ax);
+            setlanguage((curlanguage + side + LANGUAGES) % LANGUAGES);
+            savelanguagechoice();
+        }
+    }
+}
 }  // namespace
 
 void popupoptions() {
@@ -151,9 +185,10 @@ void popupoptions() {
     slider(1, 2, cy() - 120, musicvolume);
     slider(2, 3, cy() - 55, soundvolume);
 
-    drawtext(4, menutext(7, 6), cx() - 300, cy() + 10, ALIGN_LEFT, 1, LABEL_R, LABEL_G, LABEL_B);
-    drawtext(4, menutext(7, 8), cx() - 300, cy() + 75, ALIGN_LEFT, 1, LABEL_R, LABEL_G, LABEL_B);
-    drawtext(4, menutext(7, 7), cx() - 300, cy() + 140, ALIGN_LEFT, 1, LABEL_R, LABEL_G, LABEL_B);
+    label(menutext(7, 6), cy() + 10);
+    label(menutext(7, 8), cy() + 75);
+    label(menutext(7, 7), cy() + 140);
+    languagerow(cy() + 200);
 
     const Choice places[7] = {{0, 0},           {cx() - 165, cy() + 10}, {cx() + 25, cy() + 10}, {cx() + 215, cy() + 10},
                               {cx() - 165, cy() + 75}, {cx() + 25, cy() + 75},  {cx() - 165, cy() + 140}};
@@ -164,7 +199,9 @@ void popupoptions() {
         Choice at = places[k];
         if (k == 2 && !wide) at = places[1];
         draw_image_if_loaded(cbimg, at.x, at.y);
-        drawtext(4, menutext(7, 8 + k), at.x + 25, at.y, ALIGN_LEFT, 1, BODY_R, BODY_G, BODY_B);
+        const std::string& choice = menutext(7, 8 + k);
+        const float room = OPTIONCHOICEROOM[k == 2 && !wide ? 1 : k];
+        drawtext(4, choice, at.x + 25, at.y, ALIGN_LEFT, fittedscale(4, choice, 1, room), BODY_R, BODY_G, BODY_B);
         bool inforce = (k == 1 && fullscreen == 1 && (displaymode == 1 || displaymode == 2)) ||
                        (k == 2 && fullscreen == 1 && displaymode == 3) || (k == 3 && fullscreen == 0) ||
                        (k == 4 && customcursor == 1) || (k == 5 && customcursor == -1) || (k == 6 && bganimation == 1);

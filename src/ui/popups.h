@@ -7,6 +7,13 @@ extern int popupfade;     // visibility 0..16
 extern int popupfadedir;  // 1 opening, 2 closing
 extern int dragslider;    // options popup: 0 none, 1 music, 2 sound slider being dragged
 
+// The room of the options' texts: a row's caption before its first control, and each choice (1..6, the places
+// of the display, pointer and animation choices; 7 the language's name) before the next control or the edge.
+const float OPTIONLABELROOM = 112;
+const float OPTIONCHOICEROOM[8] = {0, 145, 145, 80, 145, 270, 460, 270};
+// The room of a title on a popup panel drawn at `scale`; a longer title is drawn smaller.
+const float POPUPTITLEROOM = 366;
+
 void popupaction(int number);
 void updatepopups();
 void drawpopuppanel(float x, float y, float scale, const std::string& title);

@@ -192,6 +192,22 @@ TEST(Process, WithoutASoundDeviceTheGamePlaysSilently) {
     stop(c, SIGTERM);
 }
 
+TEST(Process, WithoutASoundCardOnlyTheGamesOwnNoSoundLineShows) {
+    // ALSA with nothing to open, on any machine: a configuration that names no device at all.
+    std::string home = temp_folder("alsanoise");
+    const std::string conf = home + "asound.conf";
+    std::ofstream(conf) << "# no devices\n";
+    std::vector<std::string> env = game_env(home);
+    env.push_back("SDL_AUDIODRIVER=alsa");
+    env.push_back("ALSA_CONFIG_PATH=" + conf);
+    Child c = spawn({game()}, env, home);
+    ASSERT_TRUE(wait_for_text(c, "load_all_levels()", kStart)) << c.text;
+    stop(c, SIGTERM);
+    ASSERT_NE(c.text.find("no sound:"), std::string::npos) << c.text;
+    if (c.text.find("ALSA") == std::string::npos) GTEST_SKIP() << "no ALSA library here: " << c.text;
+    EXPECT_EQ(c.text.find("ALSA lib"), std::string::npos) << c.text;
+}
+
 TEST(Process, WithoutAnAcceleratedRendererTheSoftwareOneDraws) {
     // The dummy video driver offers no accelerated renderer, so the game starts on the software one.
     std::string home = temp_folder("software");

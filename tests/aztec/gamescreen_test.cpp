@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
 #include "app/display.h"
@@ -10,13 +12,19 @@
 #include "aztec/levelfile.h"
 #include "aztec/gamescreen.h"
 #include "aztec/levelrun.h"
+#include "aztec/rules.h"
 #include "aztec/winlose.h"
 #include "effects/particles.h"
+#include "effects/textpop.h"
+#include "match3/match3.h"
+#include "platform/draw.h"
+#include "platform/paths.h"
 #include "platform/inject.h"
 #include "platform/input.h"
 #include "storage/players.h"
 #include "storage/settings.h"
 #include "support/headless.h"
+#include "texts/fonts.h"
 #include "ui/popups.h"
 
 namespace {
@@ -290,4 +298,152 @@ TEST_F(GameScreen, ClosingTheDifficultyDialogLiftsEitherBarBelow150) {
         EXPECT_EQ(timerbar_shown[1], c.lifted ? 150 : c.shown) << c.bar << " " << c.shown;
     }
     popupkind = popupfade = popupfadedir = 0;
+}
+
+namespace {
+// Glyphs of the counters' font as they are drawn: their left edge, the handle's y and the scale.
+struct Glyph {
+    float x, y, scale;
+    int frame;
+};
+std::vector<Glyph> glyphs;
+void seeglyph(const TImage& image, float x, float y, int frame) {
+    if (!image || image != fontimage[2] || y < virth / 2) return;  // the counters, not the top bar's captions
+    float sx, sy;
+    get_scale(&sx, &sy);
+    glyphs.push_back({x, y, sx, frame});
+}
+
+struct Box {
+    float left, top, right, bottom;
+};
+
+// Where a glyph of font 2 puts ink: its cells are 28 x 36, drawn from their left edge, 20 above the baseline.
+Box inkbox(const Glyph& g) {
+    int x0 = 28, y0 = 36, x1 = -1, y1 = -1;
+    for (int y = 0; y < 36; ++y)
+        for (int x = 0; x < 28; ++x)
+            if ((image_pixel(fontimage[2], g.frame, x, y) >> 24) > 48) {
+                x0 = std::min(x0, x), x1 = std::max(x1, x);
+                y0 = std::min(y0, y), y1 = std::max(y1, y);
+            }
+    if (x1 < 0) return {g.x, g.y, g.x, g.y};
+    return {g.x + x0 * g.scale, g.y + (y0 - 20) * g.scale, g.x + (x1 + 1) * g.scale, g.y + (y1 + 1 - 20) * g.scale};
+}
+
+class Counters : public ::testing::Test {
+protected:
+    void SetUp() override {
+        headless();
+        basedir = build_dir() + "/";
+        loadfonts();
+        if (!fontimage[2]) GTEST_SKIP() << "fonts not generated";
+        time_level_nine("counters");
+        resetgamescreen();
+        resetdrawing();
+        glyphs.clear();
+        set_draw_observer(seeglyph);
+    }
+    void TearDown() override {
+        set_draw_observer(nullptr);
+        resetdrawing();
+        level_type[9] = 1;
+        level_challenge[9] = 1;
+    }
+    // Every glyph drawn lies in one of the panels' fields (1 px for the slant); returns how many were seen.
+    static int inside(const std::vector<Box>& fields, const std::string& what) {
+        for (const Glyph& g : glyphs) {
+            const Box b = inkbox(g);
+            bool in = false;
+            for (const Box& f : fields)
+                in = in || (b.left >= f.left - 1 && b.right <= f.right + 1 && b.top >= f.top - 1 &&
+                            b.bottom <= f.bottom + 1);
+            EXPECT_TRUE(in) << what << ": glyph " << g.frame << " inked over " << b.left << ".." << b.right << " x "
+                            << b.top << ".." << b.bottom;
+        }
+        return (int)glyphs.size();
+    }
+};
+}  // namespace
+
+TEST_F(Counters, EveryCounterFitsItsPanelAtTheLargestValueItCanShow) {
+    const float cx = (float)centerx, vh = (float)virth;
+    // The plaques of the back panel (1024 x 400, drawn centred at centerx + 2, virth - 200): the dark fields of
+    // the left one (score and animals) and of the right one (star marks, clock or shots).
+    const Box left{cx - 500, vh - 286, cx - 416, vh - 194}, right{cx + 388, vh - 326, cx + 504, vh - 172};
+    playerscore[1] = SCORE_MAX;
+    levelrescued[1] = level_animals[9] = 9;
+    for (int challenge : {1, 2}) {
+        level_challenge[9] = challenge;
+        playseconds[1] = 59 * 60 + 59;  // the clock shows minutes of the hour: 59:59 is its widest
+        playshots[1] = 999;
+        level_time3[9] = level_time2[9] = 59 * 60 + 59;
+        level_moves3[9] = level_moves2[9] = 999 + 2 * playdifficulty[1] - 2;
+        glyphs.clear();
+        draw_gameui_and_buttons_and_texts();
+        drawstarpanel();
+        // 11 score glyphs (999.999.999), 3 of the animals, 5 or 3 of the clock or shots, two marks of 5 or 3
+        EXPECT_EQ(inside({left, right}, challenge == 1 ? "time level" : "shot level"),
+                      challenge == 1 ? 11 + 3 + 5 + 10 : 11 + 3 + 3 + 6);
+    }
+
+    // A match-3 level: the counters stand on the walls left and right of the tray (824 wide, drawn centred at
+    // centerx + 10), inside the screen.
+    level_type[9] = 2;
+    level_challenge[9] = 1;
+    mudcount = 144;
+    const Box wall{cx - 512, 0, cx - 402, vh}, rightwall{cx + 422, 0, cx + 512, vh};
+    glyphs.clear();
+    draw_gameui_and_buttons_and_texts();
+    drawstarpanel();
+    EXPECT_EQ(inside({wall, rightwall}, "match-3 level"), 11 + 5 + 3 + 10);
+}
+
+TEST_F(Counters, ScoresThatFitStayWhereTheyAreAndLongerOnesShrinkNoMoreThanNeeded) {
+    auto drawscore = [](int value) {
+        glyphs.clear();
+        playerscore[1] = value;
+        draw_gameui_and_buttons_and_texts();
+        std::vector<Glyph> score;
+        for (const Glyph& g : glyphs)
+            if (g.y > virth - 225 && g.y < virth - 205) score.push_back(g);  // the score's row, not the animals'
+        return score;
+    };
+    // Up to four digits the number stands as it always did: the units digit at centerx - 468 + 5 per dot.
+    for (int value : {0, 7, 999, 9999}) {
+        std::vector<Glyph> g = drawscore(value);
+        ASSERT_FALSE(g.empty());
+        EXPECT_FLOAT_EQ(g[0].x, (float)(centerx - 468 + (value > 999 ? 5 : 0))) << value;
+        EXPECT_FLOAT_EQ(g[0].scale, 1.0f) << value;
+    }
+    // Longer numbers keep to the field; the more digits, the smaller, never larger than at first.
+    float last = 1;
+    for (int value : {12345, 123456, 1234567, 12345678, SCORE_MAX}) {
+        std::vector<Glyph> g = drawscore(value);
+        ASSERT_FALSE(g.empty());
+        EXPECT_LE(g[0].scale, last) << value;
+        EXPECT_GE(g[0].scale, 0.6f) << value;  // still readable
+        last = g[0].scale;
+        for (const Glyph& k : g) EXPECT_FLOAT_EQ(k.scale, g[0].scale);
+    }
+    EXPECT_LT(last, 1.0f);
+    float sx, sy;
+    get_scale(&sx, &sy);
+    EXPECT_FLOAT_EQ(sx, 1.0f);  // the scale in force is given back
+}
+
+TEST(PlayerScore, StopsAtItsLargestValueInsteadOfRunningOver) {
+    headless();
+    time_level_nine("scorecap");
+    playerscore[1] = SCORE_MAX - 100;
+    combomult = 3;
+    awardpoints(2000, 100, 100, 1, 0);
+    EXPECT_EQ(playerscore[1], SCORE_MAX);
+    awardpoints(2000, 100, 100, 1, 0);
+    EXPECT_EQ(playerscore[1], SCORE_MAX);
+    playerscore[1] = 1000;
+    awardpoints(50, 100, 100, 1, 0);
+    EXPECT_EQ(playerscore[1], 1150);
+    combomult = 1;
+    clearfloatnumbers();
 }

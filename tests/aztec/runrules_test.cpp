@@ -34,13 +34,13 @@ namespace {
 struct Drawn {
     ImageData* image;
     float x, y, alpha, scale;
-    int frame;
+    int frame, blend;
 };
 std::vector<Drawn> drawn;
 void record(const TImage& image, float x, float y, int frame) {
     float sx, sy;
     get_scale(&sx, &sy);
-    drawn.push_back({image.get(), x, y, get_alpha(), sx, frame});
+    drawn.push_back({image.get(), x, y, get_alpha(), sx, frame, get_blend()});
 }
 std::vector<Drawn> draws_of(const TImage& image) {
     std::vector<Drawn> out;
@@ -236,6 +236,15 @@ TEST_F(RunRules, TheWinScreenFliesInEveryStarAndTheBonusStarAtTheirFrames) {
         const bool lands = w >= 295 && w <= 395 && (w - 270) % 25 == 0;
         EXPECT_EQ(live(904) > bursts4, lands) << "w " << w;
         EXPECT_EQ(live(901) > bursts1, w == 440) << "w " << w;
+        if (w == 440) {
+            // The bonus star's burst comes out of the star where it landed, 7 px above the row.
+            for (int i = 1; i < PARTICLESLOTS; ++i) {
+                if (part_kind[i] != 901 && part_kind[i] != 101) continue;
+                EXPECT_GE(part_y[i], 583 - 20.0f) << "spark " << i;
+                EXPECT_LE(part_y[i], 583 + 6.0f) << "spark " << i;
+                EXPECT_NEAR(part_x[i], (float)centerx, 20.0f) << "spark " << i;
+            }
+        }
         std::vector<Drawn> bonus = draws_of(gamestar2img);
         if (w <= 420) {
             EXPECT_TRUE(bonus.empty()) << "w " << w;
@@ -447,4 +456,69 @@ TEST_F(RunRules, AResumedLevelGetsItsBarBackTo150WhenItWasLowerAndANewLevelStart
     EXPECT_EQ(timerbar, 340);
     EXPECT_EQ(timerbar_shown[1], 340);
     stopmusic();
+}
+
+TEST_F(RunRules, ThePaceDialogSaysWhichPacesRunACountdownBarInsideThePanel) {
+    popupkind = 777;
+    popupfade = 16;
+    mx = my = -100;  // no option hovered
+    const float cx = (float)centerx, cy = (float)centery;
+    // The panel's inside, and the room between the lowest option and the top of the close button.
+    const float half = image_width(popupimage) * 0.8f / 2 - 40;
+    const float top = cy + 115 + image_height(mapstar0img) / 2.0f;
+    const float bottom = cy + 200 - image_height(buttonimage[3]) / 2.0f;
+    const float glyph = image_height(fontimage[4]);
+    for (int challenge : {1, 2}) {
+        level_challenge[9] = challenge;
+        const std::string& note = gametext(4, challenge == 1 ? 20 : 21);
+        ASSERT_FALSE(note.empty()) << challenge;
+        // The shipped lines are drawn at their full size.
+        EXPECT_LE(textwidth(4, note, 1), PACENOTE_WIDTH) << note;
+        drawn.clear();
+        drawdifficultydialog();
+        float lo = 1e9f, hi = -1e9f;
+        int glyphs = 0;
+        for (const Drawn& d : draws_of(fontimage[4])) {
+            if (std::abs(d.y - (cy + PACENOTE_Y)) > 1) continue;
+            ++glyphs;
+            lo = std::min(lo, d.x - glyph / 2);
+            hi = std::max(hi, d.x + glyph / 2);
+        }
+        EXPECT_GE(glyphs, 20) << challenge;
+        EXPECT_GE(lo, cx - half) << note;
+        EXPECT_LE(hi, cx + half) << note;
+        EXPECT_GE(cy + PACENOTE_Y - glyph / 2, top) << note;
+        EXPECT_LE(cy + PACENOTE_Y + glyph / 2, bottom) << note;
+    }
+    popupkind = popupfade = popupfadedir = 0;
+}
+
+TEST_F(RunRules, TheHoveredPaceGlowsFromBehindItsPlate) {
+    popupkind = 777;
+    popupfade = 16;
+    const float y = (float)(centery - 60 * 2 + 175);  // option 2
+    mx = centerx + 100;
+    my = (int)y;
+    drawn.clear();
+    drawdifficultydialog();
+    std::vector<int> order;  // what was drawn on option 2's row: 1 bar, 2 plate, 3 plate lit up
+    for (const Drawn& d : drawn) {
+        if (d.y != y) continue;
+        if (d.image == barimg.get()) order.push_back(d.blend == BLEND_LIGHT ? 1 : -1);
+        if (d.image == cbimg.get()) order.push_back(d.blend == BLEND_LIGHT && d.alpha < 0.5f ? 3 : 2);
+    }
+    EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+    // The other rows show their plate only.
+    for (int i : {1, 3, 4}) {
+        int plates = 0, bars = 0;
+        for (const Drawn& d : drawn) {
+            if (d.y != (float)(centery - 60 * i + 175)) continue;
+            plates += d.image == cbimg.get();
+            bars += d.image == barimg.get();
+        }
+        EXPECT_EQ(plates, 1) << i;
+        EXPECT_EQ(bars, 0) << i;
+    }
+    EXPECT_EQ(get_blend(), BLEND_ALPHA);
+    popupkind = popupfade = popupfadedir = 0;
 }

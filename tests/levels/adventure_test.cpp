@@ -231,6 +231,24 @@ TEST(Adventure, EveryAztecBoardStandsAndKeepsItsAnimalsWithinReachOfTheFloor) {
     }
 }
 
+// An animal ends up on the last stone of its column. When that stone sits on the floor between sleeping stones
+// (or a sleeping stone and the wall), nothing can ever land beside it: it never clears and the animal never
+// reaches the floor.
+TEST(Adventure, NoAnimalComesToRestOnAStoneWalledInBySleepingStones) {
+    for (int n = 1; n <= (int)adventure().size(); ++n) {
+        if (!aztec(n)) continue;
+        const levelrecord& r = level(n);
+        for (int c = 0; c < 12; ++c) {
+            bool animal = false;
+            for (int row = 1; row < 12; ++row) animal |= code(r, c, row) >= 91 && code(r, c, row) <= 93;
+            if (!animal) continue;
+            auto wall = [&](int x) { return x < 0 || x > 11 || inert(code(r, x, 0)); };
+            EXPECT_FALSE(wall(c - 1) && wall(c + 1)) << "level " << n << ": the animal in column " << c
+                                                     << " comes down onto a stone walled in for good";
+        }
+    }
+}
+
 TEST(Adventure, EveryMatchThreeBoardRefillsAndEveryMudCellLiesOnALine) {
     for (int n = 5; n <= (int)adventure().size(); n += 5) {
         const levelrecord& r = level(n);

@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/display.h"
 #include "app/screenflow.h"
 #include "app/shell.h"
+#include "aztec/boardrender.h"
 #include "aztec/catalogue.h"
 #include "aztec/levelrun.h"
 #include "effects/particles.h"
@@ -43,6 +46,8 @@ const std::vector<Slot> PAGE_TEXTS[HELPPAGES + 1] = {
     {{54, 460, 2}, {55, 460, 2}},
     {{59, 460, 1}, {60, 460, 3}, {61, 460, 2}},
     {{65, 460, 1}, {66, 590, 1}, {67, 590, 2}, {68, 590, 3}},
+    {{72, 460, 2}, {73, 460, 2}},
+    {{78, 460, 2}, {79, 460, 2}},
 };
 
 TEST(HelpTexts, EveryPageHasItsTextsAndTheyFitTheirPlaces) {
@@ -110,6 +115,13 @@ protected:
         curscreen = screen_map;
         instgame();
         for (int i = 0; i < 200 && popupkind == 0 && level_frames < 40; ++i) harness_frames(1);
+    }
+    // A board level that opens no page of its own (the catalogue decides where the variant and sleeping stones
+    // are explained).
+    static int pageless() {
+        for (int l = 11; l <= 105; ++l)
+            if (level_type[l] == 1 && levelhelppage(l) == 0) return l;
+        return 150;
     }
     static void click(int dx, int dy) {
         harness_click(centerx + dx, centery + dy);
@@ -184,7 +196,8 @@ TEST_F(HelpLoop, LevelFiveOpensTheMatchThreePageWithOnlyClose) {
 }
 
 TEST_F(HelpLoop, ALevelWithoutAPageOpensNothingButTheDifficultyDialog) {
-    enter(12);
+    const int plain = pageless();
+    enter(plain);
     EXPECT_EQ(popupkind, 777);  // the first popup of the level, at frame 35
     EXPECT_EQ(level_frames, 36);
 
@@ -192,30 +205,29 @@ TEST_F(HelpLoop, ALevelWithoutAPageOpensNothingButTheDifficultyDialog) {
     playlevel = 2;
     fullhelp = 1;
     EXPECT_EQ(choosehelppage(), 6);
-    playlevel = 12;
+    playlevel = plain;
     EXPECT_EQ(choosehelppage(), 1);
     fullhelp = 0;
     EXPECT_EQ(choosehelppage(), 0);
-    playlevel = 12;
 }
 
 TEST_F(HelpLoop, ThePauseMenuReachesEveryPageAndLeavesTheLevelWhereItWas) {
-    enter(12);
+    enter(pageless());
     helpfrompause();
     ASSERT_EQ(popupkind, 102);
     EXPECT_EQ(fullhelp, 1);
     EXPECT_EQ(helppage, 1);
     const int frames = level_frames;
     std::set<int> seen{helppage};
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < 14; ++i) {
         harness_frames(3);
         next();
         seen.insert(helppage);
     }
-    EXPECT_EQ(seen, (std::set<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
-    EXPECT_EQ(helppage, 11);  // no page after the last
+    EXPECT_EQ(seen, (std::set<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}));
+    EXPECT_EQ(helppage, 13);  // no page after the last
     previous();
-    EXPECT_EQ(helppage, 10);
+    EXPECT_EQ(helppage, 12);
     EXPECT_EQ(level_frames, frames);  // a level under way is not sent back to its start
     escape();
     EXPECT_EQ(popupfadedir, 2);
@@ -289,12 +301,142 @@ TEST_F(HelpLoop, PageTwoBurstsAGroupOfOneOfItsFiveColoursWhereTheStonesLie) {
     EXPECT_EQ(chosen, (std::set<int>{1, 2, 3, 4, 5}));
 }
 
-TEST_F(HelpLoop, TheAnimalPageBurstsTheWholeGroupOfThree) {
+namespace {
+struct Put {
+    ImageData* image;
+    float x, y, scale;
+};
+std::vector<Put> seen;
+void seeput(const TImage& image, float x, float y, int) {
+    float sx, sy;
+    get_scale(&sx, &sy);
+    seen.push_back({image.get(), x, y, sx});
+}
+}  // namespace
+
+TEST_F(HelpLoop, TheAnimalPageBurstsTheTwoStonesUnderTheAnimalAndKeepsTheOneBeside) {
     enter(6);
     ASSERT_EQ(popupkind, 102);
     ASSERT_EQ(helppage, 8);
     clearparticles();
     helpframes = 168;
-    harness_frames(2);  // frame 170
-    EXPECT_EQ(live(861), 24);  // the two stones under the animal and the one dropped beside them
+    harness_frames(1);
+    set_draw_observer(seeput);
+    seen.clear();
+    harness_frames(1);  // frame 170
+    set_draw_observer(nullptr);
+    EXPECT_EQ(live(861), 16);
+    // Both in the animal's column: the dirt spreads 36 px either way around it.
+    float sum = 0;
+    for (int i = 1; i < PARTICLESLOTS; ++i)
+        if (part_kind[i] == 861) sum += part_x[i];
+    EXPECT_NEAR(sum / 16, (float)centerx, 8.0f);
+    // The stone dropped beside them stays where it landed.
+    int beside = 0;
+    for (const Put& p : seen)
+        beside += p.image == stoneimage[1][1].get() && p.x == centerx - 32 && p.y == centery + 34;
+    EXPECT_EQ(beside, 1);
+}
+
+TEST_F(HelpLoop, ThePageThreeStonesSlideStraightFourPixelsAFrame) {
+    enter(1);
+    ASSERT_EQ(popupkind, 102);
+    for (int p = 2; p <= 3; ++p) next();
+    ASSERT_EQ(helppage, 3);
+    set_draw_observer(seeput);
+    float last1 = 0, last2 = 0;
+    for (int f = 1; f <= 140; ++f) {
+        seen.clear();
+        helpframes = f - 1;
+        harness_frames(1);
+        ASSERT_EQ(helpframes, f);
+        const Put *one = nullptr, *two = nullptr;
+        for (const Put& p : seen) {
+            if (p.image == stoneimage[1][1].get()) one = &p;
+            if (p.image == stoneimage[1][2].get()) two = &p;
+        }
+        ASSERT_TRUE(one && two) << "frame " << f;
+        EXPECT_EQ(one->x, (float)centerx) << "frame " << f;
+        EXPECT_EQ(two->x, (float)centerx) << "frame " << f;
+        const bool moving = (f > 50 && f <= 70) || (f > 120 && f <= 140);
+        if (f > 1) {
+            EXPECT_FLOAT_EQ(std::abs(one->y - last1), moving ? 4.0f : 0.0f) << "frame " << f;
+            EXPECT_FLOAT_EQ(std::abs(two->y - last2), moving ? 4.0f : 0.0f) << "frame " << f;
+        }
+        last1 = one->y;
+        last2 = two->y;
+        if (f == 90) {  // swapped: stone 1 big below, stone 2 small above
+            EXPECT_FLOAT_EQ(one->y, centery + 40.0f);
+            EXPECT_FLOAT_EQ(one->scale, 1.0f);
+            EXPECT_FLOAT_EQ(two->y, centery - 40.0f);
+            EXPECT_FLOAT_EQ(two->scale, 0.5f);
+        }
+    }
+    set_draw_observer(nullptr);
+}
+
+TEST(HelpPages, VariantAndSleepingStonesAreExplainedWhereTheyFirstTurnUp) {
+    // The catalogue's tables as they are, put back afterwards.
+    static int kinds[LEVELSLOTS][LEVELSTONES], types[LEVELSLOTS];
+    std::memcpy(kinds, level_stone_kind, sizeof kinds);
+    std::memcpy(types, level_type, sizeof types);
+    auto blank = [] {
+        for (int n = 1; n < LEVELSLOTS; ++n) {
+            level_type[n] = 1;
+            for (int s = 1; s < LEVELSTONES; ++s) level_stone_kind[n][s] = s <= 12 ? 10 : 0;
+        }
+    };
+    blank();
+    for (int n = 1; n <= 150; ++n) EXPECT_EQ(levelhelppage(n) >= 12, false) << n;
+    // A level that opens a page of its own keeps it; the next level with such a stone explains it.
+    level_stone_kind[4][20] = 63;
+    level_stone_kind[14][30] = 69;
+    level_stone_kind[33][13] = 61;
+    level_stone_kind[7][13] = 21;
+    level_stone_kind[9][50] = 29;
+    level_stone_kind[12][13] = 21;
+    EXPECT_EQ(levelhelppage(4), 7);
+    EXPECT_EQ(levelhelppage(14), 12);
+    EXPECT_EQ(levelhelppage(33), 0);
+    EXPECT_EQ(levelhelppage(7), 9);
+    EXPECT_EQ(levelhelppage(9), 13);
+    EXPECT_EQ(levelhelppage(12), 0);
+    // Both first in one level: the variant page there, the sleeping stones on their next level. A match-3
+    // level has no stones.
+    blank();
+    level_stone_kind[20][13] = 62;
+    level_stone_kind[20][14] = 24;
+    level_type[25] = 2;
+    level_stone_kind[25][14] = 24;
+    level_stone_kind[31][14] = 22;
+    EXPECT_EQ(levelhelppage(20), 12);
+    EXPECT_EQ(levelhelppage(25), 0);
+    EXPECT_EQ(levelhelppage(31), 13);
+    std::memcpy(level_stone_kind, kinds, sizeof kinds);
+    std::memcpy(level_type, types, sizeof types);
+}
+
+TEST_F(HelpLoop, TheVariantStoneOutlastsItsGroupAndGoesInTheBlast) {
+    enter(1);
+    ASSERT_EQ(popupkind, 102);
+    helppage = 12;
+    clearparticles();
+    helpframes = 88;
+    harness_frames(2);  // frame 90: the two stones of its colour break (eight grains of dirt each), it stays
+    EXPECT_EQ(live(861), 16);
+    clearparticles();
+    helpframes = 260;
+    harness_frames(2);  // frame 262: the superstone's group goes off beside it and takes it along
+    EXPECT_EQ(live(862), 18);  // two stones, and two grains of the blast itself
+    EXPECT_EQ(live(861), 8);
+
+    // The sleeping stone: the blast beside it breaks its two neighbours of colour 2 and the one of colour 3,
+    // and nothing where it lies.
+    helppage = 13;
+    clearparticles();
+    helpframes = 220;
+    harness_frames(2);  // frame 222
+    EXPECT_EQ(live(862), 18);  // two stones, and two grains of the blast itself
+    EXPECT_EQ(live(863), 8);
+    EXPECT_EQ(live(861), 0);
 }

@@ -7,6 +7,7 @@
 //   marks DIR [N...] measures the level sources of DIR (or only levels N...): the solver plays each aztec
 //                    level, a match-3 board is sized up by its cells and mud, and the star marks of the source
 //                    are rewritten from that; one line per level. Exits 1 when an aztec level was not won.
+//   playtest FILE ... plays every level of a catalogue many times as a casual player would (playtest.cpp).
 #include <cstdio>
 #include <algorithm>
 #include <cstdlib>
@@ -24,16 +25,18 @@
 #include <sstream>
 
 #include "platform/random.h"
+#include "playtest.h"
 #include "storage/settings.h"
 
 namespace {
 int usage() {
     std::fprintf(stderr,
-                 "usage: ombrivale-levels compile DIR OUT | dump FILE | solve FILE\n"
+                 "usage: ombrivale-levels compile DIR OUT | dump FILE | solve FILE | marks DIR | playtest FILE\n"
                  "  compile DIR OUT  compile the level sources 001.lvl ... of DIR into the catalogue OUT\n"
                  "  dump FILE        print a level catalogue as level sources\n"
                  "  solve FILE       play every aztec level of a level catalogue and report won, shots and seconds\n"
-                 "  marks DIR [N...] measure the level sources of DIR and rewrite their star marks\n");
+                 "  marks DIR [N...] measure the level sources of DIR and rewrite their star marks\n"
+                 "  playtest FILE ... play every level of a catalogue as casual players (playtest --help)\n");
     return 2;
 }
 
@@ -174,6 +177,7 @@ int main(int argc, char** argv) {
     if (cmd == "solve" && argc == 3) return solve(argv[2]);
     if (cmd == "compile" && argc == 4) return compile(argv[2], argv[3]);
     if (cmd == "dump" && argc == 3) return dump(argv[2]);
+    if (cmd == "playtest") return playtestcommand(argc, argv);
     if (cmd == "marks" && argc >= 3) {
         std::vector<int> only;
         for (int i = 3; i < argc; ++i) only.push_back(std::atoi(argv[i]));

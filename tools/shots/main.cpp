@@ -3,7 +3,8 @@
 //
 //   ombrivale-shot OUTDIR SCENE...
 //   scenes: menu, popup:N (a popup over the menu, e.g. popup:100), level:N (frame 200 of a level),
-//           level:N:F (frame F), dialog:N (the difficulty dialog of level N), story:C (chapter C),
+//           level:N:F (frame F), dialog:N[:I] (the difficulty dialog of level N, the
+//           pointer over option I), story:C (chapter C),
 //           ending:F (frame F of the last chapter's ending), board:F (a made-up board at frame F),
 //           win:D:S:W (a won time level at difficulty D with S stars, win frame W),
 //           lose:L (a lost time level at difficulty 4, lose frame L), map (a profile part-way through
@@ -12,10 +13,14 @@
 //           opens it, or over level 1), top:W:C (frame 220 of level 2 on a W-wide screen, 1024, 1280 or
 //           1366, with the cannon over column C: the top plaques and the next-stone preview),
 //           fire:L:X:F (level L, one stone fired at logical x = X, frame F after),
-//           explode:L:F (level L with three superstones going off at once, frame F after)
+//           explode:L:F (level L with three superstones going off at once, frame F after),
+//           score:L:V (level L with the score V),
+//           super:W:F (plain stones and superstones of every colour side by side in a W x 3W/4 window, frame F)
 //   --jpeg Q before the scenes writes JPEG files of quality Q instead of PNG (compact pictures for documents).
 //   --output WxH before the scenes shows them as full screen on a W x H desktop does: the best mode's picture
 //   scaled and letterboxed into an output of that size (the screens at other sizes than the window's).
+//   --language CODE before the scenes shows them in that language (en de fr es it pt_BR nl); English without it,
+//   whatever the desktop's language.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -38,6 +43,7 @@
 #include "screens/story.h"
 #include "app/profiles.h"
 #include "storage/settings.h"
+#include "texts/languages.h"
 #include "screens/intro.h"
 #include "screens/map.h"
 #include "ui/helppages.h"
@@ -116,6 +122,17 @@ void madeupboard() {
     prepare_board(&rec);
 }
 
+// A row of plain stones of each colour beside a row of superstones of the same colours, for comparing them.
+void superstoneboard() {
+    levelrecord rec = emptylevelrecord();
+    for (int c = 1; c <= 9; ++c)
+        for (int r = 0; r < 3; ++r) rec.stonecode[levelcell(c, r)] = c - 1;
+    prepare_board(&rec);
+    for (int s = 1; s < BOARDSLOTS; ++s)
+        if (stone_kind[1][s] >= 1 && stone_kind[1][s] <= 9 && stone_y[1][s] == boardtop + 64 + 64 * 1)
+            stone_kind[1][s] += 10;
+}
+
 void to_menu() {
     curscreen = screen_map;
     enterscreen(screen_menu, 0);
@@ -175,10 +192,13 @@ void output_window() {
 
 int main(int argc, char** argv) {
     int first = 1;
+    languageoverride = 0;
     while (argc > first + 1 && argv[first][0] == '-') {
         const std::string opt = argv[first];
         if (opt == "--jpeg") {
             jpegquality = std::clamp(std::atoi(argv[first + 1]), 1, 100);
+        } else if (opt == "--language") {
+            languageoverride = languagebycode(argv[first + 1]);
         } else if (opt == "--output") {
             if (std::sscanf(argv[first + 1], "%dx%d", &outputw, &outputh) != 2 || outputw < 64 || outputh < 48 ||
                 outputw > 8192 || outputh > 8192) {
@@ -190,8 +210,8 @@ int main(int argc, char** argv) {
         }
         first += 2;
     }
-    if (argc < first + 2) {
-        std::printf("usage: ombrivale-shot [--jpeg QUALITY] [--output WxH] OUTDIR SCENE...\n");
+    if (argc < first + 2 || languageoverride < 0) {
+        std::printf("usage: ombrivale-shot [--jpeg QUALITY] [--output WxH] [--language CODE] OUTDIR SCENE...\n");
         return 2;
     }
     std::string out = argv[first];
@@ -229,8 +249,17 @@ int main(int argc, char** argv) {
             runframes(frames);
             save(out, "level-" + std::to_string(level) + "-" + std::to_string(frames));
         } else if (scene.rfind("dialog:", 0) == 0) {
-            play(std::atoi(scene.c_str() + 7), 130, true);  // after a help page, if the level has one
+            int level = 1, hover = 0;
+            std::sscanf(scene.c_str() + 7, "%d:%d", &level, &hover);
+            mouseactive = hover > 0;
+            if (hover > 0) {  // the pointer over option `hover`
+                int wx, wy;
+                harness_window_point(centerx + 100, centery - 60 * hover + 175, &wx, &wy);
+                inject_mouse_move(wx, wy);
+            }
+            play(level, 130, true);  // after a help page, if the level has one
             save(out, "dialog-" + scene.substr(7));
+            mouseactive = 0;
         } else if (scene.rfind("story:", 0) == 0) {
             curscreen = screen_map;
             enterscreen(screen_story, std::atoi(scene.c_str() + 6));
@@ -259,6 +288,25 @@ int main(int argc, char** argv) {
             wincount = 1;
             harness_frames(w - 1);
             save(out, "win-" + std::to_string(d) + "-" + std::to_string(stars) + "-" + std::to_string(w));
+        } else if (scene.rfind("super:", 0) == 0) {
+            int w = 800, frames = 60;
+            std::sscanf(scene.c_str() + 6, "%d:%d", &w, &frames);
+            graphics_open(w, w * 3 / 4, 0, 60, 0);
+            set_virtual_resolution(1024, 768);
+            windoww = w;
+            windowh = w * 3 / 4;
+            play(1, 250, false);
+            superstoneboard();
+            runframes(frames);
+            save(out, "super-" + std::to_string(w) + "-" + std::to_string(frames));
+            harness_window();
+        } else if (scene.rfind("score:", 0) == 0) {
+            int level = 2, value = 0;
+            std::sscanf(scene.c_str() + 6, "%d:%d", &level, &value);
+            play(level, 200, false);
+            playerscore[1] = value;
+            runframes(1);
+            save(out, "score-" + std::to_string(level) + "-" + std::to_string(value));
         } else if (scene.rfind("lose:", 0) == 0) {
             play(3, 250, false);
             madeupboard();

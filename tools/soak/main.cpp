@@ -291,7 +291,7 @@ const char* const wanted[] = {"screen intro", "screen loading", "screen menu", "
                               "popup 777 difficulty", "popup 779 restart level", "popup 781 duplicate name",
                               "pause overlay", "story chapter 1", "help page 1", "help page 2", "help page 3",
                               "help page 4", "help page 5", "help page 6", "help page 7", "help page 8",
-                              "help page 9", "help page 10", "help page 11"};
+                              "help page 9", "help page 10", "help page 11", "help page 12", "help page 13"};
 
 // ---------------------------------------------------------------------------------------------------------------
 // The input stream

@@ -1,6 +1,8 @@
 // Copies the hand-written text tables into the data folder after checking them: every line keeps its
 // 13-column address, and every character (as the game upper-cases it) has a glyph in the small fonts.
-//   datagen_texts <data folder> <table.txt>...
+// The English tables are 8-bit text; the translations (after --language CODE, copied to texts/CODE/) are
+// UTF-8, checked as the game decodes them.
+//   datagen_texts <data folder> [--language CODE] <table.txt>...
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -8,19 +10,23 @@
 #include <sys/stat.h>
 
 #include "charlists.h"
+#include "textcodes.h"
 
 namespace {
 
-// Latin-1 upper case, as the game's reader applies it (ÿ has no Latin-1 capital and stays).
+// Upper case of the game's 8-bit codes, as its reader applies it.
 unsigned char upper(unsigned char c) {
     if (c >= 'a' && c <= 'z') return c - 32;
     if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
+    if (c == 0x9A || c == 0x9C) return c - 16;
+    if (c == 0xFF) return 0x9F;
     return c;
 }
 
 bool in_small_list(unsigned char c) {
+    const char32_t cp = textcodes::markcodepoint(c);
     for (const ListEntry& e : kSmallList)
-        if (e.cp == c) return true;
+        if (cp != 0 && e.cp == cp) return true;
     return false;
 }
 
@@ -61,8 +67,16 @@ int main(int argc, char** argv) {
     std::string dir = std::string(argv[1]) + "/texts";
     mkdir(argv[1], 0755);
     mkdir(dir.c_str(), 0755);
+    int first = 2;
+    bool utf8 = false;
+    if (argc > 3 && std::string(argv[2]) == "--language") {
+        dir += std::string("/") + argv[3];
+        mkdir(dir.c_str(), 0755);
+        first = 4;
+        utf8 = true;
+    }
     bool ok = true;
-    for (int i = 2; i < argc; ++i) {
+    for (int i = first; i < argc; ++i) {
         std::string src = argv[i];
         std::ifstream in(src, std::ios::binary);
         if (!in) {
@@ -72,7 +86,15 @@ int main(int argc, char** argv) {
         }
         std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         std::string name = src.substr(src.find_last_of('/') + 1);
-        if (!check(name, bytes)) ok = false;
+        std::string codes = bytes;
+        if (utf8) {
+            const textcodes::decoderesult d = textcodes::decodeutf8(bytes, codes);
+            if (!d.ok && d.cp == 0) std::printf("%s:%d: not UTF-8\n", src.c_str(), d.line);
+            if (!d.ok && d.cp != 0)
+                std::printf("%s:%d: character U+%04X has no glyph in the fonts\n", src.c_str(), d.line, (unsigned)d.cp);
+            if (!d.ok) ok = false;
+        }
+        if (!check(src, codes)) ok = false;
         std::ofstream out(dir + "/" + name, std::ios::binary);
         out << bytes;
         if (!out) {

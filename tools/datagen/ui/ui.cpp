@@ -436,8 +436,9 @@ void make_game(const std::string& d) {
         };
         for (const Wing& wg : {Wing{2, 106, 100, 108, 87}, Wing{890, 66, 132, 170, 88}}) {
             stone_panel(c, wg.x, wg.y, wg.w, wg.h, 14, wg.seed, false);
-            auto field = rrect(wg.x + 10, wg.y + 10, wg.w - 20, wg.h - 20, 9);
-            ui::fill_with(c, field, ui::vgrad(wg.y + 10, wg.y + wg.h - 10, gen::hex(0x2a1c10, 0.82),
+            // A narrow rim, so that the counters have the room they need at their widest.
+            auto field = rrect(wg.x + 8, wg.y + 8, wg.w - 16, wg.h - 16, 9);
+            ui::fill_with(c, field, ui::vgrad(wg.y + 8, wg.y + wg.h - 8, gen::hex(0x2a1c10, 0.82),
                                               gen::hex(0x140c06, 0.88)));
             ui::inner_shadow(c, field, 1, 2, 4, 0.8);
         }
