@@ -402,5 +402,5 @@ int main(int argc, char** argv) {
             failed = 1;
         }
     }
-    return failed;
+    exitgame(failed);
 }
