@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "aztec/board.h"
 #include "aztec/catalogue.h"
 #include "aztec/levelfile.h"
+#include "aztec/levelsource.h"
 #include "aztec/levelrun.h"
 #include "aztec/playtest.h"
 #include "aztec/solver.h"
@@ -224,4 +226,48 @@ TEST(LevelTool, PlaytestWritesItsTablesTheSameForTheSameSeedAndChecks) {
     EXPECT_NE(log.find("FAILED"), std::string::npos);
     // A file that is no catalogue is refused.
     EXPECT_EQ(run("missing.lvl", "d"), 2);
+}
+
+TEST(LevelTool, MarksFromAPlaytestFollowTheWinningPlays) {
+    std::string tool = build_dir() + "/ombrivale-levels";
+    if (!std::filesystem::exists(tool)) GTEST_SKIP() << "ombrivale-levels is not built";
+    std::string dir = temp_folder("playtestmarks") + "levels";
+    std::filesystem::create_directories(dir);
+    const std::vector<levelrecord> recs(17, rows(1, {"11.22.33...."}));
+    for (size_t i = 0; i < recs.size(); ++i) {
+        levelrecord rec = recs[i];
+        if (i == 16) rec.challenge = 2;
+        char name[32];
+        std::snprintf(name, sizeof name, "/%03zu.lvl", i + 1);
+        std::ofstream(dir + name) << "# a test level\n" << formatlevelsource(rec);
+    }
+    // Level 1 (first section: three stars for the quicker half), 16 (a quarter), 17 (shots, stored with the
+    // difficulty's share added back); level 2 was never won and keeps its marks; other players are not read.
+    std::ofstream(dir + "/pt.csv")
+        << "level,kind,difficulty,player,plays,win,lose,stuck,dead,median_shots,median_minutes,stars2plus,stars3,"
+           "winsec_p10,winsec_p25,winsec_p50,winsec_p75,winsec_p90,winshots_p10,winshots_p25,winshots_p50,"
+           "winshots_p75,winshots_p90\n"
+           "1,time,3,casual,10,100,0,0,0,20,1,50,20,10,20,30,40,50,5,6,7,8,9\n"
+           "2,time,3,casual,10,0,100,0,0,20,1,0,0,0,0,0,0,0,0,0,0,0,0\n"
+           "16,time,3,casual,10,90,10,0,0,20,1,50,20,10,20,30,40,50,5,6,7,8,9\n"
+           "16,time,3,slow,10,90,10,0,0,20,1,50,20,11,99,99,99,99,5,6,7,8,9\n"
+           "17,moves,3,casual,10,90,10,0,0,20,1,50,20,10,20,30,40,50,5,6,7,8,9\n";
+    const std::string cmd = tool + " marks " + dir + " --playtest " + dir + "/pt.csv > " + dir + "/log 2>&1";
+    ASSERT_EQ(WEXITSTATUS(std::system(cmd.c_str())), 0) << file_bytes(dir + "/log");
+    auto marks = [&](int n) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/%03d.lvl", n);
+        levelrecord rec;
+        std::string error;
+        EXPECT_TRUE(parselevelsource(file_bytes(dir + name), name, &rec, &error)) << error;
+        return rec;
+    };
+    EXPECT_EQ(marks(1).time3, 30);
+    EXPECT_EQ(marks(1).time2, 40);
+    EXPECT_EQ(marks(2).time3, recs[1].time3);
+    EXPECT_EQ(marks(16).time3, 20);
+    EXPECT_EQ(marks(16).time2, 40);
+    EXPECT_EQ(marks(17).moves3, 6 + 4);
+    EXPECT_EQ(marks(17).moves2, 8 + 4);
+    EXPECT_NE(file_bytes(dir + "/016.lvl").find("# measured: casual players at difficulty 3"), std::string::npos);
 }

@@ -7,7 +7,11 @@
 //   marks DIR [N...] measures the level sources of DIR (or only levels N...): the solver plays each aztec
 //                    level, a match-3 board is sized up by its cells and mud, and the star marks of the source
 //                    are rewritten from that; one line per level. Exits 1 when an aztec level was not won.
+//                    With --playtest CSV [--player P] [--difficulty D] the marks come from a playtest's winning
+//                    plays instead: three stars for the quicker quarter (half in the first section), two stars
+//                    for three quarters.
 //   playtest FILE ... plays every level of a catalogue many times as a casual player would (playtest.cpp).
+#include <cmath>
 #include <cstdio>
 #include <algorithm>
 #include <cstdlib>
@@ -36,6 +40,7 @@ int usage() {
                  "  dump FILE        print a level catalogue as level sources\n"
                  "  solve FILE       play every aztec level of a level catalogue and report won, shots and seconds\n"
                  "  marks DIR [N...] measure the level sources of DIR and rewrite their star marks\n"
+                 "                   (--playtest CSV [--player P] [--difficulty D]: from a playtest's winning plays)\n"
                  "  playtest FILE ... play every level of a catalogue as casual players (playtest --help)\n");
     return 2;
 }
@@ -146,6 +151,69 @@ int marks(const std::string& dir, const std::vector<int>& only) {
     return failed > 0 ? 1 : 0;
 }
 
+// Marks from a playtest's CSV: three stars for the quicker quarter of the winning plays (half of them in the
+// first section), two for three quarters, as the given player at the given difficulty played them.
+int marksfromplaytest(const std::string& dir, const std::string& csv, const std::string& player, int difficulty,
+                      const std::vector<int>& only) {
+    std::ifstream in(csv, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "ombrivale-levels: cannot read %s\n", csv.c_str());
+        return 2;
+    }
+    std::vector<levelrecord> levels;
+    std::string error;
+    if (!readlevelsources(dir, &levels, &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    std::string line;
+    int changed = 0;
+    std::getline(in, line);  // the header
+    while (std::getline(in, line)) {
+        std::vector<std::string> f;
+        std::stringstream cells(line);
+        std::string cell;
+        while (std::getline(cells, cell, ',')) f.push_back(cell);
+        if (f.size() < 23 || f[3] != player || std::atoi(f[2].c_str()) != difficulty) continue;
+        const int n = std::atoi(f[0].c_str());
+        if (n < 1 || n > (int)levels.size()) continue;
+        if (!only.empty() && std::find(only.begin(), only.end(), n) == only.end()) continue;
+        const levelrecord& rec = levels[(size_t)n - 1];
+        if (std::atof(f[5].c_str()) <= 0) {
+            std::printf("level %d: never won by the %s player at difficulty %d, marks left as they are\n", n,
+                        player.c_str(), difficulty);
+            continue;
+        }
+        const double sec25 = std::atof(f[14].c_str()), sec50 = std::atof(f[15].c_str()), sec75 = std::atof(f[16].c_str());
+        const double shot25 = std::atof(f[19].c_str()), shot50 = std::atof(f[20].c_str()), shot75 = std::atof(f[21].c_str());
+        const bool first = n <= 15 && rec.type == 1;
+        int t3 = rec.time3, t2 = rec.time2, m3 = rec.moves3, m2 = rec.moves2;
+        if (rec.type == 2 || rec.challenge == 1) {
+            t3 = (int)std::lround(first ? sec50 : sec25);
+            t2 = std::max(t3 + 1, (int)std::lround(sec75));
+        } else {
+            // The marks are stored before the difficulty takes its 2 shots a step above the first.
+            m3 = (int)std::lround(first ? shot50 : shot25) + 2 * difficulty - 2;
+            m2 = std::max(m3 + 1, (int)std::lround(shot75) + 2 * difficulty - 2);
+        }
+        char note[200];
+        std::snprintf(note, sizeof note, "# measured: %s players at difficulty %d win it in a median %.0f shots and %.0f seconds",
+                      player.c_str(), difficulty, shot50, sec50);
+        char name[32];
+        std::snprintf(name, sizeof name, "/%03d.lvl", n);
+        const std::string path = dir + name;
+        std::ifstream src(path, std::ios::binary);
+        std::stringstream text;
+        text << src.rdbuf();
+        src.close();
+        std::ofstream(path, std::ios::binary) << withmarks(text.str(), t3, t2, m3, m2, rec.type == 1 ? note : "");
+        std::printf("level %d: time %d %d, moves %d %d\n", n, t3, t2, m3, m2);
+        changed += 1;
+    }
+    std::printf("%d levels given marks from %s\n", changed, csv.c_str());
+    return 0;
+}
+
 int solve(const std::string& path) {
     std::vector<levelrecord> levels = readlevelfile(path);
     if (levels.empty()) {
@@ -180,7 +248,16 @@ int main(int argc, char** argv) {
     if (cmd == "playtest") return playtestcommand(argc, argv);
     if (cmd == "marks" && argc >= 3) {
         std::vector<int> only;
-        for (int i = 3; i < argc; ++i) only.push_back(std::atoi(argv[i]));
+        std::string csv, player = "casual";
+        int difficulty = 3;
+        for (int i = 3; i < argc; ++i) {
+            const std::string a = argv[i];
+            if (a == "--playtest" && i + 1 < argc) csv = argv[++i];
+            else if (a == "--player" && i + 1 < argc) player = argv[++i];
+            else if (a == "--difficulty" && i + 1 < argc) difficulty = std::atoi(argv[++i]);
+            else only.push_back(std::atoi(argv[i]));
+        }
+        if (!csv.empty()) return marksfromplaytest(argv[2], csv, player, difficulty, only);
         return marks(argv[2], only);
     }
     return usage();
