@@ -49,9 +49,9 @@ bool rememberedsize(int* w, int* h) {
     return *w >= 320 && *h >= 240 && *w <= 16384 && *h <= 16384;
 }
 
-// A remembered size no larger than the usable area with the window's frame (the desktop may have shrunk).
-void clamptodesktop(int* w, int* h) {
-    int dl, dt, dr, db, wl, wt, wr, wb;
+// The usable area's size, and how much the window's frame adds to the window.
+void roomandframe(int* roomw, int* roomh, int* framew, int* frameh) {
+    int dl, dt, dr, db, wl, wt, wr, wb, ww, wh;
     desktop_rect(&dl, &dt, &dr, &db);
     if (faked()) {
         dl = dt = 0;
@@ -59,11 +59,19 @@ void clamptodesktop(int* w, int* h) {
         db = fakedesktoph - fakepanel;
     }
     window_outer_rect(&wl, &wt, &wr, &wb);
-    int ww, wh;
     output_size(&ww, &wh);
-    int framew = std::max(0, (wr - wl) - ww), frameh = std::max(0, (wb - wt) - wh) + (faked() ? fakeframetop : 0);
-    if (dr - dl > 0) *w = std::min(*w, dr - dl - framew);
-    if (db - dt > 0) *h = std::min(*h, db - dt - frameh);
+    *roomw = dr - dl;
+    *roomh = db - dt;
+    *framew = std::max(0, (wr - wl) - ww);
+    *frameh = std::max(0, (wb - wt) - wh) + (faked() ? fakeframetop : 0);
+}
+
+// A remembered size no larger than the usable area with the window's frame (the desktop may have shrunk).
+void clamptodesktop(int* w, int* h) {
+    int roomw, roomh, framew, frameh;
+    roomandframe(&roomw, &roomh, &framew, &frameh);
+    if (roomw > 0) *w = std::min(*w, roomw - framew);
+    if (roomh > 0) *h = std::min(*h, roomh - frameh);
     *w = std::max(*w, 320);
     *h = std::max(*h, 240);
 }
@@ -104,16 +112,9 @@ void open_window() {
         std::printf("Window Size ok\n");
         // A desktop of high density (or just a large one) would show 800 x 600 tiny: the first window is the
         // largest whole multiple of it that fits with its frame.
-        int dl, dt, dr, db, wl, wt, wr, wb;
-        desktop_rect(&dl, &dt, &dr, &db);
-        if (faked()) {
-            dl = dt = 0;
-            dr = fakedesktopw;
-            db = fakedesktoph - fakepanel;
-        }
-        window_outer_rect(&wl, &wt, &wr, &wb);
-        const int framew = (wr - wl) - 800, frameh = (wb - wt) - 600 + (faked() ? fakeframetop : 0);
-        const int k = std::min((dr - dl - framew) / 800, (db - dt - frameh) / 600);
+        int roomw, roomh, framew, frameh;
+        roomandframe(&roomw, &roomh, &framew, &frameh);
+        const int k = std::min((roomw - framew) / 800, (roomh - frameh) / 600);
         if (k >= 2) {
             std::printf("Window size %dx%d on a large desktop\n", 800 * k, 600 * k);
             graphics_open(800 * k, 600 * k, 0, 60, 0);
