@@ -97,3 +97,25 @@ row "  exploding level, stretched afresh (one run)" "$plain_expl" ""
 row "start to first frame: CPU s" "$startup" "<= 0.4"
 row "scripted session: peak RSS, MB" "$rss" "<= 270"
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
+
+# Full screen at each size on the software renderer, one run each: the game as it draws (a picture shown larger
+# than its logical size is drawn at that size and stretched once), and SDL drawing the game's quads itself
+# (every draw stretched to the screen's size, no copies kept).
+echo
+echo "== full screen, software renderer (one run each): fps / CPU ms per frame"
+printf '%-10s %18s %18s %7s %18s %18s\n' output "heavy: game" "heavy: SDL" ratio "level 4: game" "level 4: SDL"
+sw=(OMBRIVALE_RENDERER=software)
+sdl=(OMBRIVALE_STRETCH=0 OMBRIVALE_SCALED_COPIES=0)
+for o in ${BENCH_OUTPUTS:-800x600 1024x768 1366x768 1920x1080 2560x1440}; do
+  g=$(scene "${sw[@]}" OMBRIVALE_BENCH_OUTPUT=$o -- heavy 3)
+  r=$(scene "${sw[@]}" "${sdl[@]}" OMBRIVALE_BENCH_OUTPUT=$o -- heavy 3)
+  lg=$(scene "${sw[@]}" OMBRIVALE_BENCH_OUTPUT=$o -- level 4 3)
+  lr=$(scene "${sw[@]}" "${sdl[@]}" OMBRIVALE_BENCH_OUTPUT=$o -- level 4 3)
+  gc=$(echo "$g" | val cpu_ms_per_frame) rc=$(echo "$r" | val cpu_ms_per_frame)
+  printf '%-10s %18s %18s %7s %18s %18s\n' "$o" "$(echo "$g" | val fps) / $gc" "$(echo "$r" | val fps) / $rc" \
+    "$(awk -v a="$gc" -v b="$rc" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }')" \
+    "$(echo "$lg" | val fps) / $(echo "$lg" | val cpu_ms_per_frame)" "$(echo "$lr" | val fps) / $(echo "$lr" | val cpu_ms_per_frame)"
+done
+echo "goals: 50 fps paced and under 20 ms at every size up to 2560x1440; 1920x1080 at most 1.3 x 1024x768;"
+echo "       the game at most 1.2 x SDL at 800x600 and 1024x768"
+echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"

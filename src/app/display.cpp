@@ -1,5 +1,6 @@
 #include "app/display.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include "platform/imagefile.h"
 #include "platform/paths.h"
 #include "platform/readfile.h"
+#include "storage/safefile.h"
 #include "storage/settings.h"
 
 int virtw = 1024, virth = 768;
@@ -36,7 +38,64 @@ int mode_exists(int w, int h) {
 const int table_w[7] = {0, 1366, 1280, 1024, 1024, 800, 640};
 const int table_h[7] = {0, 768, 768, 768, 600, 600, 480};
 
+// The window's size as the player last left it, in a file of its own beside the settings: "W H".
+const char* const sizefile = "window.txt";
+
+bool rememberedsize(int* w, int* h) {
+    std::string bytes;
+    if (userpath.empty() || read_file(userpath + sizefile, bytes, 256) != READ_OK) return false;
+    char end;
+    if (std::sscanf(bytes.c_str(), "%d %d%c", w, h, &end) < 2) return false;
+    return *w >= 320 && *h >= 240 && *w <= 16384 && *h <= 16384;
+}
+
+// The usable area's size, and how much the window's frame adds to the window.
+void roomandframe(int* roomw, int* roomh, int* framew, int* frameh) {
+    int dl, dt, dr, db, wl, wt, wr, wb, ww, wh;
+    desktop_rect(&dl, &dt, &dr, &db);
+    if (faked()) {
+        dl = dt = 0;
+        dr = fakedesktopw;
+        db = fakedesktoph - fakepanel;
+    }
+    window_outer_rect(&wl, &wt, &wr, &wb);
+    output_size(&ww, &wh);
+    *roomw = dr - dl;
+    *roomh = db - dt;
+    *framew = std::max(0, (wr - wl) - ww);
+    *frameh = std::max(0, (wb - wt) - wh) + (faked() ? fakeframetop : 0);
+}
+
+// A remembered size no larger than the usable area with the window's frame (the desktop may have shrunk).
+void clamptodesktop(int* w, int* h) {
+    int roomw, roomh, framew, frameh;
+    roomandframe(&roomw, &roomh, &framew, &frameh);
+    if (roomw > 0) *w = std::min(*w, roomw - framew);
+    if (roomh > 0) *h = std::min(*h, roomh - frameh);
+    *w = std::max(*w, 320);
+    *h = std::max(*h, 240);
+}
+
+int savedw = 0, savedh = 0;  // the size in the file (or the one opened)
+int sizeframes = 0;          // frames the window has kept a new size
+
 void open_window() {
+    int rw, rh;
+    if (rememberedsize(&rw, &rh)) {
+        graphics_open(rw, rh, 0, 60, 0);
+        clamptodesktop(&rw, &rh);
+        graphics_open(rw, rh, 0, 60, 0);
+        set_virtual_resolution(1024, 768);
+        windoww = rw;
+        windowh = rh;
+        savedw = rw;
+        savedh = rh;
+        std::printf("Window size %dx%d as last left\n", rw, rh);
+        center_window();
+        virtw = 1024;
+        virth = 768;
+        return;
+    }
     graphics_open(800, 600, 0, 60, 0);
     set_virtual_resolution(1024, 768);
     addminimizebox(mainwindow);
@@ -51,9 +110,23 @@ void open_window() {
         windowh = 450;
     } else {
         std::printf("Window Size ok\n");
+        // A desktop of high density (or just a large one) would show 800 x 600 tiny: the first window is the
+        // largest whole multiple of it that fits with its frame.
+        int roomw, roomh, framew, frameh;
+        roomandframe(&roomw, &roomh, &framew, &frameh);
+        const int k = std::min((roomw - framew) / 800, (roomh - frameh) / 600);
+        if (k >= 2) {
+            std::printf("Window size %dx%d on a large desktop\n", 800 * k, 600 * k);
+            graphics_open(800 * k, 600 * k, 0, 60, 0);
+            set_virtual_resolution(1024, 768);
+            windoww = 800 * k;
+            windowh = 600 * k;
+        }
     }
     // Now that the frame is known, the whole window with it goes in the middle of the usable area.
     center_window();
+    savedw = windoww;
+    savedh = windowh;
     virtw = 1024;
     virth = 768;
 }
@@ -124,6 +197,31 @@ void togglescreensize(int mode, int full) {
     setwindowicon(mainwindow);
     displayoverride = -1;  // the player chose: from now on the file follows the display
     savesettings(0);
+}
+
+void forgetwindowsize() {
+    savedw = savedh = 0;
+    sizeframes = 0;
+}
+
+void followwindowsize() {
+    if (fullscreen != 0 || !mainwindow) return;
+    int w, h;
+    output_size(&w, &h);
+    if (w <= 0 || h <= 0) return;
+    windoww = w;
+    windowh = h;
+    // Written once the size has held for half a second, not at every step of a drag; only for a window the
+    // game opened itself, on the real desktop (a replay's or a test's window is nobody's choice).
+    if (savedw == 0 || faked() || (w == savedw && h == savedh)) {
+        sizeframes = 0;
+        return;
+    }
+    if (++sizeframes < 25 || userpath.empty()) return;
+    sizeframes = 0;
+    savedw = w;
+    savedh = h;
+    write_file_safely(userpath + sizefile, std::to_string(w) + " " + std::to_string(h) + "\r\n");
 }
 
 int windowtoolarge(int) {
@@ -241,7 +339,9 @@ bool letterboxed(int* ax, int* ay, int* aw, int* ah) {
 void window_to_logical(int wx, int wy, int* lx, int* ly) {
     int ax, ay, aw, ah;
     if (letterboxed(&ax, &ay, &aw, &ah)) {
-        double fx = (double)(wx - ax) * virtw / aw, fy = (double)(wy - ay) * virth / ah;
+        // A pixel stands for the logical point under its centre: the pixels that show a button's edge then hit
+        // the button at every size, however the picture is scaled.
+        double fx = (wx + 0.5 - ax) * virtw / aw, fy = (wy + 0.5 - ay) * virth / ah;
         *lx = (int)fx;
         *ly = (int)fy;
         // Positions on the bars lie outside the logical area.
@@ -258,8 +358,8 @@ void window_to_logical(int wx, int wy, int* lx, int* ly) {
         *lx = (int)(wx * (virtw == 1280 ? f125 : f1334));
         *ly = (int)(wy * f128);
     } else if (windoww > 0 && windowh > 0 && (windoww != virtw || windowh != virth)) {
-        *lx = (int)(wx * ((double)virtw / windoww));
-        *ly = (int)(wy * ((double)virth / windowh));
+        *lx = (int)((wx + 0.5) * virtw / windoww);
+        *ly = (int)((wy + 0.5) * virth / windowh);
     } else {
         *lx = wx;
         *ly = wy;

@@ -20,6 +20,11 @@ extern int fakeframetop, fakepanel;
 void window_to_logical(int wx, int wy, int* lx, int* ly);
 void logical_to_window(int lx, int ly, int* wx, int* wy);
 
+// Once a frame: a window the player resized or maximised gives the new physical size, and the size it keeps
+// is remembered for the next start (window.txt in the user folder, restored within the desktop).
+void followwindowsize();
+// A window opened around the display code (the test harness's, a tool's) is not one to remember.
+void forgetwindowsize();
 void checkvideo();
 void instgraphic();
 void togglescreensize(int mode, int full);

@@ -25,6 +25,7 @@ void harness_open(const std::string& base) {
 }
 
 void harness_window() {
+    forgetwindowsize();
     graphics_open(800, 600, 0, 60, 0);
     set_virtual_resolution(1024, 768);
     windoww = 800;

@@ -326,6 +326,7 @@ void loadpendingmedia() {
 }
 
 void doall() {
+    followwindowsize();
     set_viewport(0, 0, virtw, virth);
     centerx = virtw / 2;
     centery = virth / 2;

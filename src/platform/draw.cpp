@@ -252,6 +252,14 @@ SDL_Renderer* create_renderer(SDL_Window* win) {
 
 }  // namespace
 
+namespace {
+// The display the window is on (the first one before a window opens): full screen covers that one.
+int window_display() {
+    const int d = window ? SDL_GetWindowDisplayIndex(window) : 0;
+    return d < 0 ? 0 : d;
+}
+}  // namespace
+
 SDL_Window* sdl_window() { return window; }
 SDL_Renderer* sdl_renderer() { return renderer; }
 
@@ -291,7 +299,7 @@ void graphics_open(int width, int height, int depth, int /*hz*/, int /*flags*/) 
         // Cover the desktop first: without a window manager (a bare X server, a kiosk) nothing else would
         // resize the window, and the picture would be scaled for a desktop-sized window it does not fill.
         SDL_Rect desk;
-        if (SDL_GetDisplayBounds(0, &desk) == 0) {
+        if (SDL_GetDisplayBounds(window_display(), &desk) == 0) {
             SDL_SetWindowPosition(window, desk.x, desk.y);
             SDL_SetWindowSize(window, desk.w, desk.h);
         }
@@ -301,8 +309,11 @@ void graphics_open(int width, int height, int depth, int /*hz*/, int /*flags*/) 
         SDL_SetWindowSize(window, width, height);
         SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
+    // The window may be resized and maximised; the picture is letterboxed inside it whatever its shape (at
+    // the shape of the logical picture that is the same as stretching it over the whole window).
+    SDL_SetWindowResizable(window, full ? SDL_FALSE : SDL_TRUE);
     frame_waited = false;
-    letterbox = full || override_w != 0 ? 1 : 0;
+    letterbox = 1;
     logical_w = (float)width;
     logical_h = (float)height;
     ds.clip_w = ds.clip_h = -1;
@@ -347,14 +358,14 @@ int graphics_mode_exists(int width, int height, int /*depth*/, int /*hz*/) {
 int desktop_width() {
     if (!SDL_WasInit(SDL_INIT_VIDEO)) SDL_InitSubSystem(SDL_INIT_VIDEO);
     SDL_DisplayMode m;
-    if (SDL_GetDesktopDisplayMode(0, &m) != 0) return 0;
+    if (SDL_GetDesktopDisplayMode(window_display(), &m) != 0) return 0;
     return m.w;
 }
 
 int desktop_height() {
     if (!SDL_WasInit(SDL_INIT_VIDEO)) SDL_InitSubSystem(SDL_INIT_VIDEO);
     SDL_DisplayMode m;
-    if (SDL_GetDesktopDisplayMode(0, &m) != 0) return 0;
+    if (SDL_GetDesktopDisplayMode(window_display(), &m) != 0) return 0;
     return m.h;
 }
 
@@ -469,11 +480,6 @@ void window_frame(int* top, int* left, int* bottom, int* right) {
     }
 }
 
-// The display the window is on (the first one before a window opens).
-int window_display() {
-    const int d = window ? SDL_GetWindowDisplayIndex(window) : 0;
-    return d < 0 ? 0 : d;
-}
 }  // namespace
 
 void window_outer_rect(int* l, int* t, int* r, int* b) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -138,6 +140,9 @@ TEST_F(Display, TheWindowWithItsFrameFitsTheUsableArea) {
         {1024, 640, 20, 30, 600, 450},  // the desktop is tall enough, but not beside its panel
         {1024, 680, 20, 30, 800, 600},
         {700, 900, 0, 0, 600, 450},     // too narrow for 800 (a portrait screen)
+        {2560, 1600, 30, 40, 1600, 1200},  // a large desktop: twice the size, with frame and panel
+        {3840, 2160, 30, 40, 2400, 1800},
+        {1920, 1260, 30, 40, 800, 600},    // 1600 x 1200 with its frame does not fit beside the panel
     };
     fullscreen = 0;
     displaymode = 3;
@@ -152,10 +157,86 @@ TEST_F(Display, TheWindowWithItsFrameFitsTheUsableArea) {
         EXPECT_EQ(windowh, c.wh) << c.dw << "x" << c.dh << " frame " << c.frame << " panel " << c.panel;
         EXPECT_EQ(virtw, 1024);
         EXPECT_EQ(virth, 768);
-        EXPECT_NE(out.find(c.ww == 800 ? "Window Size ok\n" : "Reset Window size to 600x450\n"), std::string::npos) << out;
+        EXPECT_NE(out.find(c.ww >= 800 ? "Window Size ok\n" : "Reset Window size to 600x450\n"), std::string::npos) << out;
         if (c.ww == 800 && c.frame == 20)
             EXPECT_NE(out.find("Window  (WxH): 800x620\n"), std::string::npos) << out;
     }
+}
+
+TEST_F(Display, TheWindowComesBackAtItsRememberedSizeWithinTheDesktop) {
+    const std::string file = userpath + "window.txt";
+    struct {
+        const char* text;
+        int dw, dh, frame, ww, wh;
+    } cases[] = {{"1000 700\r\n", 1920, 1080, 20, 1000, 700},
+                 {"3000 2000\r\n", 1280, 1024, 20, 1280, 1004},  // a desktop smaller than when it was left
+                 {"900 5000\r\n", 1280, 1024, 0, 900, 1024},
+                 {"wide\r\n", 1920, 1080, 0, 800, 600},          // unreadable: the usual window
+                 {"10 10\r\n", 1920, 1080, 0, 800, 600}};
+    fullscreen = 0;
+    for (auto c : cases) {
+        FILE* f = fopen(file.c_str(), "wb");
+        ASSERT_TRUE(f);
+        fputs(c.text, f);
+        fclose(f);
+        desktop(c.dw, c.dh);
+        fakeframetop = c.frame;
+        testing::internal::CaptureStdout();
+        instgraphic();
+        testing::internal::GetCapturedStdout();
+        int ow, oh;
+        output_size(&ow, &oh);
+        EXPECT_EQ(windoww, c.ww) << c.text;
+        EXPECT_EQ(windowh, c.wh) << c.text;
+        EXPECT_EQ(ow, c.ww) << c.text;
+        EXPECT_EQ(oh, c.wh) << c.text;
+        EXPECT_EQ(virtw, 1024);
+    }
+    std::remove(file.c_str());
+}
+
+TEST_F(Display, AResizedWindowIsRememberedAndClicksAtAButtonsEdgesHitIt) {
+    fullscreen = 0;
+    testing::internal::CaptureStdout();
+    instgraphic();  // the real (dummy) desktop: a size the player gives the window is written down
+    testing::internal::GetCapturedStdout();
+    mouseactive = 1;
+    input_pump();
+    flush_mouse();
+    // A button covering logical x 300..499, y 200..259, in windows of several sizes and shapes.
+    struct {
+        int w, h;
+    } sizes[] = {{1000, 750}, {1280, 720}, {700, 900}, {1600, 1200}, {801, 601}, {913, 517}};
+    for (auto sz : sizes) {
+        graphics_open(sz.w, sz.h, 0, 60, 0);  // as the player drags the window's corner
+        set_virtual_resolution(1024, 768);
+        for (int f = 0; f < 30; ++f) followwindowsize();
+        ASSERT_EQ(windoww, sz.w);
+        ASSERT_EQ(windowh, sz.h);
+        int ax, ay, aw, ah;
+        logical_area(&ax, &ay, &aw, &ah);
+        EXPECT_NEAR((double)aw / ah, 1024.0 / 768, 0.01) << sz.w << "x" << sz.h;
+        // The first and last pixels whose centres fall on the button.
+        auto first = [](double l, int a, int len, int logical) { return (int)std::ceil(a + l * len / logical - 0.5); };
+        const int x0 = first(300, ax, aw, 1024), x1 = first(500, ax, aw, 1024) - 1;
+        const int y0 = first(200, ay, ah, 768), y1 = first(260, ay, ah, 768) - 1;
+        for (auto [px, py] : {std::pair{x0, y0}, std::pair{x1, y1}, std::pair{x0, y1}, std::pair{x1, y0}}) {
+            inject_mouse_move(px, py);
+            pollinput();
+            EXPECT_GE(mx, 300) << sz.w << "x" << sz.h << " at " << px << "," << py;
+            EXPECT_LT(mx, 500) << sz.w << "x" << sz.h << " at " << px << "," << py;
+            EXPECT_GE(my, 200) << sz.w << "x" << sz.h << " at " << px << "," << py;
+            EXPECT_LT(my, 260) << sz.w << "x" << sz.h << " at " << px << "," << py;
+        }
+        for (auto [px, py] : {std::pair{x0 - 1, y0}, std::pair{x1 + 1, y1}, std::pair{x0, y0 - 1}, std::pair{x1, y1 + 1}}) {
+            inject_mouse_move(px, py);
+            pollinput();
+            EXPECT_FALSE(mx >= 300 && mx < 500 && my >= 200 && my < 260) << sz.w << "x" << sz.h << " just outside";
+        }
+    }
+    std::string bytes = file_bytes(userpath + "window.txt");
+    EXPECT_EQ(bytes, "913 517\r\n");
+    std::remove((userpath + "window.txt").c_str());
 }
 
 TEST_F(Display, SwitchingPausesAndIsStoredInTheSettings) {
@@ -224,7 +305,7 @@ TEST_F(Display, ClicksOnALetterboxedFullScreenMapExactly) {
     EXPECT_NEAR(my, 384, 1);
     inject_mouse_move(1023, ay + ah - 1);  // the last pixel inside
     pollinput();
-    EXPECT_EQ(mx, 1364);
+    EXPECT_EQ(mx, 1365);  // the point under the pixel's centre
     EXPECT_GE(my, 765);
     EXPECT_LT(my, 768);
     inject_mouse_move(0, ay);  // the first
