@@ -101,6 +101,7 @@ std::vector<Place> places(const Sizes& z) {
     p.push_back({'G', 3, 1, 1, 2, 1, FIXED, (float)z.uiplaque - 30, 1, LEGIBLE, "", " 105"});
     p.push_back({'G', 4, 8, 11, 4, 1, FIXED, 180});
     p.push_back({'G', 4, 14, 17, 4, 1, FIXED, 180});
+    // The pace dialog's line on the countdown bar, under the paces.
     p.push_back({'G', 4, 20, 21, 4, 1, SHRINKS, PACENOTE_WIDTH});
     // The win screen: the pace before its five stars, the marks before their values, the stars' caption.
     p.push_back({'G', 4, 8, 11, 1, 0.5f, SHRINKS, WINPACEROOM});

@@ -593,6 +593,5 @@ int main(int argc, char** argv) {
     }
     bool ok = runscript(argv[1], argv[2]);
     if (ok) std::printf("recorded %s\n", argv[2]);
-    std::fflush(stdout);
-    std::_Exit(ok ? 0 : 1);
+    exitgame(ok ? 0 : 1);
 }
