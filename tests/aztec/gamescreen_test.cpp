@@ -25,6 +25,7 @@
 #include "storage/settings.h"
 #include "support/headless.h"
 #include "texts/fonts.h"
+#include "ui/helppages.h"
 #include "ui/popups.h"
 
 namespace {
@@ -158,11 +159,13 @@ protected:
         curplayer = 1;
         mouseactive = 1;
         devkeys = 0;
+        // A time level of the board with no help page of its own, so the pace dialog is the first popup.
         curlevel = 12;
-        level_type[12] = 1;
-        level_challenge[12] = 1;
-        level_time3[12] = 60;
-        level_time2[12] = 90;
+        while (curlevel < CATALOGUE_LEVELS && (level_type[curlevel] != 1 || levelhelppage(curlevel) != 0)) ++curlevel;
+        level_type[curlevel] = 1;
+        level_challenge[curlevel] = 1;
+        level_time3[curlevel] = 60;
+        level_time2[curlevel] = 90;
         fadestate = 1;
         gotoscreen(screen_game, 0);
         harness_frames(17 + 16);
