@@ -3,7 +3,7 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build play test bench contact-sheet install uninstall package screenshots fuzz replays-record soak soak-build soak-ci soak-normal mutants clean
+.PHONY: all deps configure build play test playtest bench contact-sheet install uninstall package screenshots fuzz replays-record soak soak-build soak-ci soak-normal mutants clean
 PREFIX  ?= /usr/local
 
 all: build
@@ -71,6 +71,14 @@ mutants: deps
 bench: build
 	@cmake --build $(BUILD) -j $(JOBS) --target benches
 	bash bench/run.sh $(BUILD)
+
+# The casual player model over every level: table, CSV and plot in $(BUILD)/playtest/ (README, level section).
+PLAYTEST_PLAYS      ?= 50
+PLAYTEST_DIFFICULTY ?= 1,3,4
+PLAYTEST_PLAYERS    ?= casual,blaster
+playtest: build
+	nice -n 10 ./$(BUILD)/ombrivale-levels playtest $(BUILD)/data/levelz/levels.lvl --plays $(PLAYTEST_PLAYS) \
+	  --difficulty $(PLAYTEST_DIFFICULTY) --players $(PLAYTEST_PLAYERS) --out $(BUILD)/playtest/playtest
 
 contact-sheet: build
 	@cmake --build $(BUILD) -j $(JOBS) --target contact-sheet

@@ -1,6 +1,8 @@
 // The aztec board's cost per frame on a full board, and the level solver on a whole level.
 #include <benchmark/benchmark.h>
 
+#include "benchmain.h"
+
 #include "app/display.h"
 #include "aztec/board.h"
 #include "aztec/rules.h"
@@ -54,4 +56,4 @@ static void BM_SolveLevel(benchmark::State& state) {
 }
 BENCHMARK(BM_SolveLevel)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
 
-BENCHMARK_MAIN();
+OMBRIVALE_BENCHMARK_MAIN()

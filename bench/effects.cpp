@@ -4,6 +4,8 @@
 // software renderer.
 #include <benchmark/benchmark.h>
 
+#include "benchmain.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -122,4 +124,4 @@ BENCHMARK(BM_DrawEffFullPool)->Unit(benchmark::kMillisecond)->MinTime(2.0)->Meas
 
 }  // namespace
 
-BENCHMARK_MAIN();
+OMBRIVALE_BENCHMARK_MAIN()

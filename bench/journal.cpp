@@ -4,6 +4,8 @@
 // in most frames), played into the recorder over and over.
 #include <benchmark/benchmark.h>
 
+#include "benchmain.h"
+
 #include <unistd.h>
 
 #include <filesystem>
@@ -69,4 +71,4 @@ void BM_StateSum(benchmark::State& state) {
 BENCHMARK(BM_StateSum)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
-BENCHMARK_MAIN();
+OMBRIVALE_BENCHMARK_MAIN()

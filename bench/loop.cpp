@@ -3,6 +3,8 @@
 // rasteriser's threads included.
 #include <benchmark/benchmark.h>
 
+#include "benchmain.h"
+
 #include <chrono>
 #include <cstdio>
 #include <vector>
@@ -91,4 +93,4 @@ BENCHMARK(BM_Draw1000Quads)->Unit(benchmark::kMillisecond)->MinTime(2.0)->Measur
 
 }  // namespace
 
-BENCHMARK_MAIN();
+OMBRIVALE_BENCHMARK_MAIN()

@@ -2,6 +2,8 @@
 // and armoured-stone extras, and 100 lines of text in one frame. Uses the generated data in the build folder.
 #include <benchmark/benchmark.h>
 
+#include "benchmain.h"
+
 #include <cstdlib>
 #include <string>
 
@@ -84,4 +86,4 @@ BENCHMARK(BM_WrapParagraph);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+OMBRIVALE_BENCHMARK_MAIN()

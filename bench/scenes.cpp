@@ -209,5 +209,5 @@ int main(int argc, char** argv) {
     if (what == "session") rc = run_session(build);
     if (what == "level" && argc > 3) rc = run_level(build, std::atoi(argv[3]), argc > 4 ? std::atof(argv[4]) : 5.0);
     std::fflush(stdout);
-    std::_Exit(rc);
+    exitgame(rc);
 }

@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     if (int rc = replay_command(); rc >= 0) return rc;
     displayoverride = cmd_display;
     if (!cmd_language.empty()) languageoverride = languagebycode(cmd_language);
-    if (!startup()) return 1;
+    if (!startup()) exitgame(1);
     mainloop();
     exitgame(0);
 }

@@ -16,12 +16,16 @@
 #include "app/display.h"
 #include "app/replay.h"
 #include "platform/draw.h"
+#include "platform/readfile.h"
 #include "platform/system.h"
+#include "platform/userfile.h"
 #include "storage/settings.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+// The largest journal and user file a report takes (a journal holds about 80 KB an hour, a profile 28 KB).
+const size_t REPORT_MAXJOURNAL = (size_t)64 << 20, REPORT_MAXUSERFILE = (size_t)1 << 20;
 std::deque<std::string> ring;
 std::string partial;  // a line still being printed
 FILE* realstdout = nullptr;
@@ -76,9 +80,13 @@ std::string gzip(const std::string& raw) {
     return rc == Z_STREAM_END ? out : std::string();
 }
 
-std::string slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+// A file the game wrote: regular, this user's, not reached through a link, and not larger than `cap` (a report
+// never carries what a planted link points at, and never waits on a FIFO).
+std::string slurp(const std::string& path, size_t cap) {
+    std::string bytes;
+    readresult got = read_own_file(path, bytes, cap);
+    if (got != READ_OK) std::printf("bug report: %s is left out (%s)\n", path.c_str(), read_result_text(got));
+    return bytes;
 }
 
 // The newest journal of the user folder, for a report made outside a session.
@@ -87,7 +95,7 @@ std::string newestjournal() {
     std::string best;
     for (const auto& e : fs::directory_iterator(userpath + "journals/", ec)) {
         std::string p = e.path().string();
-        if (p.size() > 4 && p.compare(p.size() - 4, 4, ".ojr") == 0 && p > best) best = p;
+        if (p.size() > 4 && p.compare(p.size() - 4, 4, ".ojr") == 0 && p > best && own_regular_file(p)) best = p;
     }
     return best;
 }
@@ -148,16 +156,18 @@ std::string writebugreport() {
     std::string jname = journal_path();
     if (journal.empty()) {
         jname = newestjournal();
-        if (!jname.empty()) journal = slurp(jname);
+        if (!jname.empty()) journal = slurp(jname, REPORT_MAXJOURNAL);
     }
     if (!journal.empty()) entries.push_back({name + "/" + fs::path(jname).filename().string(), journal});
     std::error_code ec;
     std::vector<std::string> files;
     for (const auto& e : fs::directory_iterator(userpath, ec))
-        if (e.is_regular_file(ec) && isuserfile(e.path().filename().string()))
-            files.push_back(e.path().filename().string());
+        if (isuserfile(e.path().filename().string())) files.push_back(e.path().filename().string());
     std::sort(files.begin(), files.end());
-    for (const std::string& f : files) entries.push_back({name + "/user/" + f, slurp(userpath + f)});
+    for (const std::string& f : files) {
+        std::string bytes = slurp(userpath + f, REPORT_MAXUSERFILE);
+        if (!bytes.empty()) entries.push_back({name + "/user/" + f, bytes});
+    }
     entries.push_back({name + "/stdout.txt", stdout_ring_text()});
     std::string about = std::string("Ombrivale ") + gameversion() + "\n" + "video driver: " + video_driver_name() +
                         "\n" + "audio driver: " + audio_driver_name() + "\n" + "renderer: " + renderer_name() +
@@ -170,7 +180,9 @@ std::string writebugreport() {
 
     std::string bytes = targz(entries);
     std::string path = userpath + name + ".tar.gz";
-    FILE* f = bytes.empty() ? nullptr : std::fopen(path.c_str(), "wb");
+    int fd = bytes.empty() ? -1 : create_private_file(path);
+    FILE* f = fd >= 0 ? fdopen(fd, "wb") : nullptr;
+    if (!f && fd >= 0) close(fd);
     bool ok = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     if (f && std::fclose(f) != 0) ok = false;
     if (!ok) {

@@ -135,7 +135,8 @@ enum {
     P_RY = P_RX + 6 * INTSET,
     P_NEVENTS = P_RY + 12 * INTSET,
     P_NCHARS = P_NEVENTS + INTSET,
-    P_END = P_NCHARS + INTSET
+    P_EVENTCODE = P_NCHARS + INTSET,  // an event other than focus: its code, 4-bit tree
+    P_END = P_EVENTCODE + 16
 };
 static_assert(P_END <= (int)(sizeof(jmodel::p) / sizeof(uint16_t)), "model table too small");
 
@@ -229,12 +230,22 @@ void codeframe(C& c, jmodel& m, jframe& f, uint32_t& check, int& hascheck) {
             g.hit2 = codetree(c, m.p + P_HIT2V, 2, std::min(f.hit2, 3) - 1) + 1;
         if (c.bit(m.p[P_RARE], rare)) {
             g.close = c.bit(m.p[P_CLOSE], f.close != 0);
-            const int ne = codeint(c, m.p + P_NEVENTS, 0, (int)std::min(f.events.size(), (size_t)JOURNAL_MAXEVENTS));
-            if (ne < 0 || ne > JOURNAL_MAXEVENTS) {
+            // Focus events are one bit each. A frame with any other event (the stop signal, code 2) gives its
+            // count negated and every event as a code; a frame of focus events alone is coded as it always was.
+            const int count = (int)std::min(f.events.size(), (size_t)JOURNAL_MAXEVENTS);
+            int coded = 0;
+            if (C::encoding)
+                for (int i = 0; i < count; ++i) coded |= f.events[i] > 1;
+            const int ne = codeint(c, m.p + P_NEVENTS, 0, coded ? -count : count);
+            if (ne < -JOURNAL_MAXEVENTS || ne > JOURNAL_MAXEVENTS) {
                 c.fail();
                 return;
             }
-            for (int i = 0; i < ne; ++i) g.events.push_back((uint8_t)c.bit(m.p[P_EVENT], C::encoding && f.events[i] != 0));
+            for (int i = 0; i < std::abs(ne); ++i) {
+                const int v = C::encoding ? std::min((int)f.events[i], (int)JOURNAL_MAXEVENTCODE) : 0;
+                g.events.push_back(ne < 0 ? (uint8_t)codetree(c, m.p + P_EVENTCODE, 4, v)
+                                          : (uint8_t)c.bit(m.p[P_EVENT], v != 0));
+            }
             const int nc = codeint(c, m.p + P_NCHARS, 0, (int)std::min(f.chars.size(), (size_t)JOURNAL_MAXCHARS));
             if (nc < 0 || nc > JOURNAL_MAXCHARS) {
                 c.fail();

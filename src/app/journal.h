@@ -20,10 +20,13 @@ enum {
     JKEY_ESCAPE = 1, JKEY_RETURN = 2, JKEY_SPACE = 4, JKEY_F2 = 8, JKEY_F3 = 16, JKEY_F4 = 32, JKEY_F7 = 64,
     JKEY_F8 = 128
 };
+// Events of a frame record: the window's focus, and a stop signal (SIGTERM, SIGINT, SIGHUP) that ended the session.
+enum { JEVENT_FOCUSGAINED = 0, JEVENT_FOCUSLOST = 1, JEVENT_STOP = 2 };
 // Limits the reader holds every journal to.
 enum {
     JOURNAL_MAXFILES = 64, JOURNAL_MAXNAME = 64, JOURNAL_MAXFILEBYTES = 8 << 20, JOURNAL_MAXBODY = 64 << 20,
-    JOURNAL_MAXFRAMES = 50 * 3600 * 48, JOURNAL_MAXEVENTS = 64, JOURNAL_MAXCHARS = 256
+    JOURNAL_MAXFRAMES = 50 * 3600 * 48, JOURNAL_MAXEVENTS = 64, JOURNAL_MAXCHARS = 256,
+    JOURNAL_MAXEVENTCODE = 15
 };
 // A state checksum is kept every this many frames.
 enum { JOURNAL_CHECKEVERY = 50 };
@@ -36,7 +39,7 @@ struct jframe {
     int keys = 0;                // JKEY_* bits held
     int close = 0;               // the window's close box was used
     int tick1 = 0, tick2 = 0;    // ticks of the one-second timers (frame rate, play clock) in this frame, 0..15
-    std::vector<uint8_t> events; // focus lost (1) and regained (0), in order
+    std::vector<uint8_t> events; // JEVENT_* codes in order: focus lost and regained, the stop signal (0..15)
     std::vector<uint8_t> chars;  // typed characters the game took, in order
 };
 // True when `f` is `prev` held for one more frame: same position and held state, nothing happening.

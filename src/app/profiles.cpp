@@ -10,6 +10,7 @@
 #include "match3/match3.h"
 #include "platform/random.h"
 #include "platform/readfile.h"
+#include "platform/userfile.h"
 #include "storage/safefile.h"
 #include "storage/settings.h"
 #include "ui/popups.h"
@@ -162,7 +163,7 @@ void loadplayers(int mode) {
     for (int s = 1; s <= MAXPLAYERS; ++s) {
         std::string file = playerfile(s), bytes;
         playerunreadable[s] = 0;
-        readresult got = read_file(file, bytes, 1 << 20);
+        readresult got = read_user_file(file, bytes, 1 << 20);
         if (got == READ_OK) {
             if (!decodeplayer(s, bytes, file)) profilenotice = NOTICE_REPAIRED;
             continue;

@@ -24,6 +24,8 @@
 #include "platform/input.h"
 #include "platform/paths.h"
 #include "platform/random.h"
+#include "platform/readfile.h"
+#include "platform/userfile.h"
 #include "storage/players.h"
 #include "storage/settings.h"
 #include "texts/languages.h"
@@ -74,16 +76,8 @@ int realticks(const TTimer& t) {
 }
 
 std::string readfile(const std::string& path, size_t limit, bool* ok) {
-    std::ifstream f(path, std::ios::binary);
-    *ok = false;
-    if (!f) return {};
     std::string s;
-    char buf[65536];
-    while (f.read(buf, sizeof buf) || f.gcount() > 0) {
-        s.append(buf, (size_t)f.gcount());
-        if (s.size() > limit) return {};
-    }
-    *ok = true;
+    *ok = read_file(path, s, limit) == READ_OK;
     return s;
 }
 
@@ -136,10 +130,11 @@ void flushbody() {
 void writeheader() {
     if (headerdone || recdead || !recwanted) return;
     headerdone = 1;
-    std::error_code ec;
-    fs::create_directories(fs::path(recpath).parent_path(), ec);
-    recfile = std::fopen(recpath.c_str(), "wb");
+    make_private_folder(fs::path(recpath).parent_path().string());
+    int fd = create_private_file(recpath);
+    recfile = fd >= 0 ? fdopen(fd, "wb") : nullptr;
     if (!recfile) {
+        if (fd >= 0) close(fd);
         dropjournal("its folder cannot be written");
         return;
     }
@@ -245,6 +240,21 @@ void journal_frame(jframe* in) {
     frameinput = *in;
 }
 
+int journal_stop_next() {
+    if (!playing || runat >= pj.runs.size() || inrun != 0) return 0;
+    const std::vector<uint8_t>& ev = pj.runs[runat].frame.events;
+    return std::find(ev.begin(), ev.end(), (uint8_t)JEVENT_STOP) != ev.end() ? 1 : 0;
+}
+
+void journal_stop() {
+    if (playing && !journal_stop_next()) return;  // a real signal to the playback itself
+    jframe in;
+    in.mx = mx;
+    in.my = my;
+    in.events.push_back(JEVENT_STOP);
+    journal_frame(&in);
+}
+
 int framechar() {
     if (playing) return charat < frameinput.chars.size() ? frameinput.chars[charat++] : 0;
     int c = get_char();
@@ -288,13 +298,14 @@ void journal_userfiles() {
     std::sort(names.begin(), names.end());
     for (const std::string& n : names) {
         bool ok;
-        std::string bytes = readfile(userpath + n, JOURNAL_MAXFILEBYTES, &ok);
+        std::string bytes;
+        ok = read_user_file(userpath + n, bytes, JOURNAL_MAXFILEBYTES) == READ_OK;
         if (ok) rechead.files.push_back({n, bytes});
     }
     if (recpath.empty()) {
         std::string folder = userpath + "journals/";
         recpath = folder + "session-" + stamp() + "-" + std::to_string(getpid()) + ".ojr";
-        fs::create_directories(folder, ec);
+        make_private_folder(folder);
         prunejournals(folder, recpath);
     }
     realseen1 = realticks(secondtimer);
@@ -585,10 +596,7 @@ int replay_command() {
             comboframes = v;
         }
         stdout_ring_start();
-        int rc = playjournal(o);
-        // Nothing is left to save: leave without running the media layer's teardown at exit.
-        std::fflush(stdout);
-        std::_Exit(rc);
+        exitgame(playjournal(o));
     }
     stdout_ring_start();
     journal_record_to("");

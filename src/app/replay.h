@@ -22,6 +22,10 @@ extern jframe frameinput;
 // Takes this frame's input: when replaying, replaces `in` with the journal's next frame; when recording, keeps it
 // for the journal; in both cases moves the timers by its ticks.
 void journal_frame(jframe* in);
+// 1 when playback has come to the frame where the recorded session was stopped by a signal.
+int journal_stop_next();
+// The frame of a stop by signal: recorded as a frame whose one event is JEVENT_STOP, or taken from the journal.
+void journal_stop();
 // The next typed character the game takes (0 when none), through the journal.
 int framechar();
 // 1 while one of the keys the game reads (VK_ESCAPE, VK_RETURN, VK_SPACE, F2, F3, F4, F7, F8) is held in

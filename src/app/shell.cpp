@@ -19,6 +19,7 @@
 #include "platform/mixer.h"
 #include "platform/paths.h"
 #include "platform/random.h"
+#include "platform/userfile.h"
 #include "screens/map.h"
 #include "app/profiles.h"
 #include "storage/settings.h"
@@ -58,9 +59,10 @@ void checksingleinstance(const char* name) {
 }
 
 std::string instancekey() {
-    // FNV-1a of the folder keeps the name short whatever the path.
+    // One game per user folder, however its path is spelled (extra separators, a link to it): the folder's
+    // identity is the key. FNV-1a keeps the name short.
     uint64_t h = 1469598103934665603ull;
-    for (unsigned char c : specialfolderpath(35)) h = (h ^ c) * 1099511628211ull;
+    for (unsigned char c : folder_identity(userpath)) h = (h ^ c) * 1099511628211ull;
     char hex[17];
     std::snprintf(hex, sizeof hex, "%016llx", (unsigned long long)h);
     return instancename + "." + hex;
@@ -185,7 +187,8 @@ void pollinput() {
         else
             popupaction(99);
     }
-    for (int e : in.events) appsuspended = e == 1 ? 1 : 0;
+    for (int e : in.events)
+        if (e == JEVENT_FOCUSLOST || e == JEVENT_FOCUSGAINED) appsuspended = e == JEVENT_FOCUSLOST ? 1 : 0;
     if (instance_raise_requested()) {
         std::printf("another start asked for the window\n");
         raise_window();
@@ -206,10 +209,33 @@ void savesuspended() {
 }
 
 void stopbysignal() {
-    std::printf("stopped by signal %d\n", stop_signal());
+    if (stop_signal())
+        std::printf("stopped by signal %d\n", stop_signal());
+    else
+        std::printf("stopped by signal (as the journal recorded)\n");
     savesuspended();
     quitrequested = 1;
 }
+
+namespace {
+// The X server went away (a logout, a crashed compositor, a dropped remote session). Xlib ends the process as
+// soon as this returns, so the session is saved here and ends as a stop signal ends it.
+void displaylost() {
+    std::printf("the display went away: saving as on a stop signal\n");
+    if (quitrequested != 1) {
+        journal_stop();
+        savesuspended();
+        quitrequested = 1;
+        journal_afterframe();
+    }
+    journal_end();
+    // Not through exitgame: the statics' teardown could reach for the dead connection (and Xlib may still hold
+    // its lock); only the sound thread needs stopping first.
+    closesound();
+    std::fflush(stdout);
+    std::_Exit(1);
+}
+}  // namespace
 
 void stattime() {
     ++stat_frames;
@@ -280,7 +306,15 @@ int startup() {
         std::printf("error: the video system could not start\n");
         return 0;
     }
+    if (video_without_display()) {
+        const char* d = std::getenv("DISPLAY");
+        std::printf("error: no display could be opened (DISPLAY is %s%s%s)\n", d ? "\"" : "", d ? d : "not set",
+                    d ? "\"" : "");
+        platform_quit();
+        return 0;
+    }
     findbasedir();
+    makepath();
     checksingleinstance(instancekey().c_str());
     install_stop_signals();
     // Without its levels the game cannot be played: say so (in a message box too, for a player who started the
@@ -293,13 +327,15 @@ int startup() {
     frametimer = create_timer(50);
     secondtimer = create_timer(1);
     clocktimer = create_timer(1);
-    makepath();
+    // With nowhere to save, the menu says from the start what it says when a save fails.
+    if (!userfolderusable) profilenotice = NOTICE_SAVEFAILED;
     journal_userfiles();
     loadall();
     timing_step("settings and players");
     stoppoint();
     checkvideo();
     instgraphic();
+    on_display_lost(displaylost);
     timing_step("display");
     input_start();
     stoppoint();
@@ -311,8 +347,11 @@ int startup() {
 }
 
 int mainloop_show() {
-    if (stop_signal() && quitrequested != 1) {
+    // The stop is a frame of the journal of its own, so that playing it back stops and saves just so.
+    if ((stop_signal() || journal_stop_next()) && quitrequested != 1) {
+        journal_stop();
         stopbysignal();
+        journal_afterframe();
         return 0;
     }
     clear_screen();

@@ -4,6 +4,7 @@
 
 #include "aztec/levelrun.h"
 #include "platform/readfile.h"
+#include "platform/userfile.h"
 #include "storage/safefile.h"
 #include "storage/settings.h"
 
@@ -28,7 +29,7 @@ void loadbesttimes(int mode) {
     }
     std::string bytes;
     std::string file = besttimesfile();
-    readresult got = read_file(file, bytes, 1 << 16);
+    readresult got = read_user_file(file, bytes, 1 << 16);
     if (got != READ_OK) {
         std::printf("%s %s: no best times yet\n", file.c_str(), read_result_text(got));
         return;

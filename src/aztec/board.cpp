@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "aztec/cannon.h"
+#include "aztec/catalogue.h"
 #include "aztec/boardframe.h"
 #include "aztec/levelrun.h"
 #include "aztec/rules.h"
@@ -30,6 +31,7 @@ int floorline = boardtop;
 int scrollleft = 0;
 int settled = 1;
 int cannonslot = 0;
+int levelunreadable = 0;
 int resumeflag = 0;
 
 int boardrow() { return curplayer >= 0 && curplayer < PLAYERSLOTS ? curplayer : 0; }
@@ -182,9 +184,21 @@ void prepare_level() {
     for (int n = 1; n < curlevel; ++n) std::cout << "over jump level: " << n << std::endl;
     levelrecord rec;
     int ok = readlevelrecord(path, curlevel, &rec);
-    if (!ok && levelinprogress[boardrow()] == 0)
-        std::cout << "prepare_level: level " << curlevel << " is missing from " << path
-                  << " - the board holds only its floor" << std::endl;
+    levelunreadable = 0;
+    if (!ok && levelinprogress[boardrow()] == 0) {
+        // The file went away (or was cut short) while the game runs: the board comes from the catalogue read
+        // at start. A floor-only board would be won at once and the stars recorded.
+        if (const levelrecord* kept = keptlevelrecord(curlevel)) {
+            rec = *kept;
+            ok = 1;
+            std::cout << "prepare_level: level " << curlevel << " is missing from " << path
+                      << " - the catalogue read at start is used" << std::endl;
+        } else {
+            levelunreadable = 1;
+            std::cout << "prepare_level: level " << curlevel << " is missing from " << path
+                      << " - it cannot be played, won or lost" << std::endl;
+        }
+    }
     if (levelinprogress[boardrow()] == 0) std::cout << "prepare new level - init all stones new" << std::endl;
     prepare_board(ok ? &rec : nullptr);
 }

@@ -31,6 +31,8 @@ extern int scrollleft;
 extern int settled;
 extern int cannonslot;
 extern int resumeflag;
+// 1 while the level in play could not be read at all: it shows its floor and is never won, lost or recorded.
+extern int levelunreadable;
 
 // Row of the board tables in use: the current player's, or the spare row 0 when no player is chosen.
 int boardrow();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "aztec/board.h"
 #include "aztec/levelfile.h"
@@ -23,6 +24,19 @@ int level_stone_chains[LEVELSLOTS][LEVELSTONES];
 int level_stone_chain[LEVELSLOTS][LEVELSTONES][4];
 
 const char* const levelfile_name = "data\\/levelz/levels.lvl";
+
+namespace {
+// The level records as load_all_levels last read them: a level is built from these when the file has gone or
+// been cut short while the game runs.
+std::vector<levelrecord> keptlevels;
+}  // namespace
+
+const levelrecord* keptlevelrecord(int level) {
+    if (level < 1 || level > (int)keptlevels.size()) return nullptr;
+    return &keptlevels[(size_t)level - 1];
+}
+
+void forgetkeptlevels() { keptlevels.clear(); }
 
 int addlevelstone(int level, int x, int y, int kind, int chains) {
     if (level < 1 || level >= LEVELSLOTS) return LEVELSTONES;
@@ -73,6 +87,7 @@ void load_all_levels() {
     catalogue cat;
     if (!decodecatalogue(bytes, &cat, nullptr)) return;
     applycatalogue(cat);
+    keptlevels = cat.levels;
 }
 
 void applycatalogue(const catalogue& cat) {

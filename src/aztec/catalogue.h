@@ -26,6 +26,11 @@ extern const char* const levelfile_name;
 // wrong and leaves the table as it was.
 void load_all_levels();
 struct catalogue;
+struct levelrecord;
+// Level `level` of the catalogue load_all_levels last read, or null when none was read.
+const levelrecord* keptlevelrecord(int level);
+// Drops the kept records (tests of a game that never read a catalogue).
+void forgetkeptlevels();
 // Rebuilds leveltable (and the match-3 level cells) from a decoded catalogue.
 void applycatalogue(const catalogue& cat);
 int addlevelstone(int level, int x, int y, int kind, int chains);

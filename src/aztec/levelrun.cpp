@@ -105,6 +105,7 @@ void instgame() {
     clearlights();
 
     playlevel = curlevel;
+    levelunreadable = 0;
     if (level_type[curlevel] != 1) {
         m3enter();
     } else {
@@ -194,7 +195,7 @@ void timerbarstep() {
 }
 
 void wintest() {
-    if (restartpending) return;
+    if (restartpending || levelunreadable) return;
     if (level_type[playlevel] == 1 && colourstones < 1 && level_frames > 100 && wincount == 0 && losecount == 0) {
         if (curplayer >= 1 && curplayer <= MAXPLAYERS) {
             stat_cleared[curplayer] = level_colourstones[playlevel];
@@ -255,6 +256,7 @@ void leavegame() {
 }
 
 void losetest() {
+    if (levelunreadable) return;
     if (emptybarframes >= 100 && losecount == 0 && wincount == 0) losecount = 1;
     if (losecount > 0) ++losecount;
 }

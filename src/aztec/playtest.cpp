@@ -239,9 +239,9 @@ void chooseshot(const playtester& who, modelrandom& rng, int* column, int* swap)
     int value = 0;
     int c = bestcolumn(rng, clears(now), &value);
     // A player who knows that variant stones only go in an explosion plans for one when no blast is at hand:
-    // the shot the level solver would take.
+    // the shot the level solver thinks best, looking no further ahead than the shot.
     if (who.blasts && value < 10 && variantsleft(g)) {
-        solverbestshot(column, swap);
+        solverquickshot(column, swap);
         clearparticles();  // what its tries set off
         return;
     }

@@ -369,6 +369,15 @@ static candidate pickshot(boardsnapshot& now) {
     return best;
 }
 
+void solverquickshot(int* column, int* swap) {
+    boardsnapshot now;
+    saveboardstate(&now);
+    candidate best = rankshots(now)[0];
+    restoreboardstate(now);
+    *column = best.column;
+    *swap = best.swap;
+}
+
 void solverbestshot(int* column, int* swap) {
     boardsnapshot now;
     saveboardstate(&now);

@@ -44,5 +44,8 @@ struct solveresult {
 // callers run it in a copy of the game.
 void solverbestshot(int* column, int* swap);
 
+// The same, looking no further than the shot itself: about a twentieth of the work.
+void solverquickshot(int* column, int* swap);
+
 // Plays a level from its record to the end, giving up after `maxshots` shots.
 solveresult solvelevel(const levelrecord& rec, int maxshots);

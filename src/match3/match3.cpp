@@ -58,7 +58,16 @@ int used_cell_at(int x, int y) {
 // falls into the run that lost the item (from the top row it would land on the upper run and leave a hole below
 // for good, and mud under a hole can never be cleared).
 int entry_y(int x, int y) {
+    // An item caught between two runs (it was still on its way down into the lower one) belongs to the run
+    // below it.
     int top = y;
+    if (!used_cell_at(x, y)) {
+        int below = 0;
+        for (int c = 1; c < M3SLOTS; ++c)
+            if (m3cells[c].used == 1 && m3cells[c].x == x && m3cells[c].y > y && (!below || m3cells[c].y < below))
+                below = m3cells[c].y;
+        if (below) top = below;
+    }
     while (used_cell_at(x, top - 64)) top -= 64;
     for (int c = 1; c < M3SLOTS; ++c)
         if (m3cells[c].used == 1 && m3cells[c].x == x && m3cells[c].y < top) return top - 64;
@@ -483,8 +492,9 @@ int markruns(const m3grid& g, int c, int r, bool (*marked)[12]) {
 
 int m3boardatrest() {
     if (m3swaptimer != 0 || m3matchcount > 0) return 0;
+    // An item that rests off the cells (above a full run) stays there: it does not keep the board moving.
     for (int i = 1; i <= M3ITEMLIMIT; ++i)
-        if (live(m3items[i]) && (m3items[i].falling != 0 || m3items[i].cell == 0)) return 0;
+        if (live(m3items[i]) && m3items[i].falling != 0) return 0;
     return 1;
 }
 

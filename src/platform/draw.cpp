@@ -28,10 +28,21 @@ int context_generation = 0;  // bumps whenever the renderer is replaced: texture
 float logical_w = 1024, logical_h = 768;
 int letterbox = 0;
 int drawing_on = 1;
-int out_w = 0, out_h = 0;          // output size in device pixels
-float area_x = 0, area_y = 0;      // the logical area's placement on the output
+int out_w = 0, out_h = 0;          // size of what is drawn into: the window's output, or the frame below
+float area_x = 0, area_y = 0;      // the logical area's placement on that
 float area_w = 1, area_h = 1;
-float scale_dx = 1, scale_dy = 1;  // device pixels per logical unit
+float scale_dx = 1, scale_dy = 1;  // pixels drawn per logical unit
+int win_w = 0, win_h = 0;          // the window's output in device pixels
+float show_x = 0, show_y = 0;      // where the logical area shows on the window
+float show_w = 1, show_h = 1;
+
+// On the software renderer every draw larger than its image is stretched by the CPU, so the cost of a frame
+// grows with the output. Where the picture is shown larger than its logical size, the frame is drawn at
+// logical size into `frame` instead and stretched onto the window once, as it is shown. OMBRIVALE_STRETCH=0
+// draws every image at the output's size as before (for comparisons).
+SDL_Texture* frame = nullptr;
+int frame_generation = -1, frame_w = 0, frame_h = 0;
+bool frame_stretch = false;  // drawing goes into `frame` (the software renderer, a picture shown enlarged)
 
 struct DrawState {
     int r = 255, g = 255, b = 255;
@@ -57,30 +68,115 @@ void unpin_scaled_copies();
 bool picture_drawing = false;  // drawing goes into the cached picture (below)
 bool frame_waited = false;     // the window manager's frame has been waited for since the window last changed
 
+bool stretch_wanted() {
+    static const int on = [] {
+        const char* e = std::getenv("OMBRIVALE_STRETCH");
+        return e && *e == '0' ? 0 : 1;
+    }();
+    return on && renderer_is_software;
+}
+
+// The size of the window's output (the renderer reports the target's while one is set).
+void window_output(int* w, int* h) {
+    *w = *h = 0;
+    if (SDL_GetRenderTarget(renderer)) {
+        if (window) SDL_GetWindowSizeInPixels(window, w, h);
+    } else {
+        SDL_GetRendererOutputSize(renderer, w, h);
+    }
+}
+
+// The texture drawing goes into: the frame while it is used, otherwise the window (null).
+SDL_Texture* draw_target() { return frame_stretch ? frame : nullptr; }
+
+// Makes (or drops) the frame for the current sizes and points drawing at it.
+void settle_frame() {
+    if (!frame_stretch) {
+        if (frame && SDL_GetRenderTarget(renderer) == frame) SDL_SetRenderTarget(renderer, nullptr);
+        return;
+    }
+    if (frame && (frame_generation != context_generation || frame_w != out_w || frame_h != out_h)) {
+        if (frame_generation == context_generation) {
+            if (SDL_GetRenderTarget(renderer) == frame) SDL_SetRenderTarget(renderer, nullptr);
+            SDL_DestroyTexture(frame);
+        }
+        frame = nullptr;
+    }
+    if (!frame) {
+        Uint32 format = window ? SDL_GetWindowPixelFormat(window) : (Uint32)SDL_PIXELFORMAT_UNKNOWN;
+        if (format == SDL_PIXELFORMAT_UNKNOWN) format = SDL_PIXELFORMAT_RGB888;
+        frame = SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_TARGET, out_w, out_h);
+        if (!frame) frame = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, out_w, out_h);
+        frame_generation = context_generation;
+        frame_w = out_w;
+        frame_h = out_h;
+        if (frame) {
+            SDL_SetTextureBlendMode(frame, SDL_BLENDMODE_NONE);
+            SDL_SetTextureScaleMode(frame, SDL_ScaleModeLinear);
+        }
+    }
+    if (!frame || SDL_SetRenderTarget(renderer, frame) != 0) frame_stretch = false;
+}
+
 void update_area() {
     if (!renderer) return;
-    SDL_GetRendererOutputSize(renderer, &out_w, &out_h);
-    if (out_w <= 0 || out_h <= 0) return;
+    window_output(&win_w, &win_h);
+    if (win_w <= 0 || win_h <= 0) return;
     if (letterbox) {
-        float s = std::min(out_w / logical_w, out_h / logical_h);
-        area_w = logical_w * s;
-        area_h = logical_h * s;
-        area_x = std::floor((out_w - area_w) * 0.5f);
-        area_y = std::floor((out_h - area_h) * 0.5f);
+        float s = std::min(win_w / logical_w, win_h / logical_h);
+        show_w = logical_w * s;
+        show_h = logical_h * s;
+        show_x = std::floor((win_w - show_w) * 0.5f);
+        show_y = std::floor((win_h - show_h) * 0.5f);
     } else {
+        show_x = show_y = 0;
+        show_w = (float)win_w;
+        show_h = (float)win_h;
+    }
+    const bool was = frame_stretch;
+    frame_stretch = stretch_wanted() && !render_off && show_w > logical_w + 0.5f && show_h > logical_h + 0.5f;
+    if (frame_stretch) {
+        out_w = (int)std::ceil(logical_w);
+        out_h = (int)std::ceil(logical_h);
         area_x = area_y = 0;
-        area_w = (float)out_w;
-        area_h = (float)out_h;
+        area_w = logical_w;
+        area_h = logical_h;
+    } else {
+        out_w = win_w;
+        out_h = win_h;
+        area_x = show_x;
+        area_y = show_y;
+        area_w = show_w;
+        area_h = show_h;
     }
     scale_dx = area_w / logical_w;
     scale_dy = area_h / logical_h;
+    if (was != frame_stretch || frame_stretch) {
+        // What was kept for the other way of drawing is of the wrong size now.
+        if (was != frame_stretch) {
+            picture_forget();
+            forget_scaled_copies();
+        }
+        settle_frame();
+    }
+}
+
+// Puts the frame on the window, stretched once to where the picture shows, with black around it.
+void show_frame() {
+    if (!frame_stretch || !frame) return;
+    SDL_SetRenderTarget(renderer, nullptr);
+    SDL_RenderSetClipRect(renderer, nullptr);
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    if (show_x > 0 || show_y > 0 || show_w < win_w || show_h < win_h) SDL_RenderClear(renderer);
+    const SDL_Rect to{(int)show_x, (int)show_y, (int)std::lround(show_w), (int)std::lround(show_h)};
+    SDL_RenderCopy(renderer, frame, nullptr, &to);
 }
 
 void apply_clip() {
     if (!renderer) return;
     bool whole = ds.clip_w < 0 ||
                  (ds.clip_x <= 0 && ds.clip_y <= 0 && ds.clip_x + ds.clip_w >= logical_w && ds.clip_y + ds.clip_h >= logical_h);
-    if (whole && !letterbox) {
+    if (whole && (!letterbox || frame_stretch)) {
         SDL_RenderSetClipRect(renderer, nullptr);
         return;
     }
@@ -233,6 +329,9 @@ void graphics_close() {
     picture_forget();
     forget_scaled_copies();
     forget_prepared_images();  // their textures belong to this renderer
+    if (frame && frame_generation == context_generation) SDL_DestroyTexture(frame);
+    frame = nullptr;
+    frame_stretch = false;
     if (renderer) SDL_DestroyRenderer(renderer);
     if (window) SDL_DestroyWindow(window);
     renderer = nullptr;
@@ -279,22 +378,22 @@ void set_letterbox(int on) {
 }
 
 void logical_area(int* x, int* y, int* w, int* h) {
-    *x = (int)area_x;
-    *y = (int)area_y;
-    *w = (int)area_w;
-    *h = (int)area_h;
+    *x = (int)show_x;
+    *y = (int)show_y;
+    *w = (int)std::lround(show_w);
+    *h = (int)std::lround(show_h);
 }
 
 void output_size(int* w, int* h) {
-    *w = out_w;
-    *h = out_h;
+    *w = win_w;
+    *h = win_h;
 }
 
 void clear_screen() {
     if (!renderer || render_off == RENDER_NOTHING) return;
     int w, h;
-    SDL_GetRendererOutputSize(renderer, &w, &h);
-    if (w != out_w || h != out_h) update_area();
+    window_output(&w, &h);
+    if (w != win_w || h != win_h) update_area();
     if (render_off) return;
     SDL_RenderSetClipRect(renderer, nullptr);
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
@@ -304,7 +403,14 @@ void clear_screen() {
 
 void flip(int /*sync*/) {
     // Vertical sync is chosen when the renderer is created.
-    if (renderer && !render_off) SDL_RenderPresent(renderer);
+    if (renderer && !render_off) {
+        show_frame();
+        SDL_RenderPresent(renderer);
+        if (frame_stretch) {
+            SDL_SetRenderTarget(renderer, frame);
+            apply_clip();
+        }
+    }
     age_scaled_copies();
 }
 
@@ -1344,7 +1450,7 @@ int picture_begin(const std::vector<float>& key) {
 void picture_end() {
     if (!picture) return;
     if (picture_drawing) {
-        SDL_SetRenderTarget(renderer, nullptr);
+        SDL_SetRenderTarget(renderer, draw_target());
         picture_drawing = false;
     }
     SDL_RenderSetClipRect(renderer, nullptr);
@@ -1359,7 +1465,7 @@ std::vector<uint8_t> read_frame_rgba(int* w, int* h) {
     std::vector<uint8_t> px;
     *w = *h = 0;
     if (!renderer) return px;
-    SDL_GetRendererOutputSize(renderer, w, h);
+    window_output(w, h);
     px.resize((size_t)*w * *h * 4);
     SDL_Rect* clip_saved = nullptr;
     SDL_Rect clip;
@@ -1367,6 +1473,14 @@ std::vector<uint8_t> read_frame_rgba(int* w, int* h) {
         SDL_RenderGetClipRect(renderer, &clip);
         clip_saved = &clip;
         SDL_RenderSetClipRect(renderer, nullptr);
+    }
+    if (frame_stretch && !picture_drawing) {
+        // The frame as the window will show it.
+        show_frame();
+        SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ABGR8888, px.data(), *w * 4);
+        SDL_SetRenderTarget(renderer, frame);
+        apply_clip();
+        return px;
     }
     SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ABGR8888, px.data(), *w * 4);
     if (clip_saved) SDL_RenderSetClipRect(renderer, clip_saved);

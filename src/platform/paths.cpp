@@ -17,7 +17,9 @@ bool exists(const std::string& p) {
     return stat(p.c_str(), &st) == 0;
 }
 
-std::string exe_folder() {
+}  // namespace
+
+std::string executable_folder() {
     char buf[PATH_MAX];
     ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
     if (n <= 0) return "./";
@@ -26,6 +28,8 @@ std::string exe_folder() {
     auto slash = s.rfind('/');
     return slash == std::string::npos ? "./" : s.substr(0, slash + 1);
 }
+
+namespace {
 
 // Finds an entry of folder `dir` named `name` regardless of case; empty when none.
 std::string match_nocase(const std::string& dir, const std::string& name) {
@@ -45,7 +49,7 @@ std::string match_nocase(const std::string& dir, const std::string& name) {
 }  // namespace
 
 void findbasedir() {
-    std::string exe = exe_folder();
+    std::string exe = executable_folder();
     if (exists(exe + "data")) {
         basedir = exe;
         return;

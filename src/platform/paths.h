@@ -6,6 +6,8 @@
 // Found beside the executable, else under <prefix>/share/ombrivale/ for an installed game.
 extern std::string basedir;
 
+// The folder of the running executable, with a trailing '/'.
+std::string executable_folder();
 // Sets basedir from the running executable. Tests and tools may instead assign basedir directly.
 void findbasedir();
 

@@ -16,8 +16,14 @@ void read_file_fail_next(const std::string& path) { failing.insert(path); }
 readresult read_file(const std::string& path, std::string& bytes, size_t limit) {
     bytes.clear();
     if (!failing.empty() && failing.erase(path)) return READ_FAILED;
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without waiting: a FIFO or a device in a file's place is refused below, not waited on.
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? READ_MISSING : READ_FAILED;
+    return read_file_fd(fd, bytes, limit);
+}
+
+readresult read_file_fd(int fd, std::string& bytes, size_t limit) {
+    bytes.clear();
     struct stat st;
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         close(fd);

@@ -1,6 +1,7 @@
 #include "platform/system.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -48,6 +49,14 @@ int platform_init() {
 }
 
 void platform_quit() { SDL_Quit(); }
+
+int video_without_display() {
+    // Chosen by name (tests, headless playback, the install check) they are what was asked for.
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    if (asked && asked[0]) return 0;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) ? 1 : 0;
+}
 
 double process_cpu_seconds() {
     rusage ru;
@@ -101,42 +110,63 @@ int wait_timer(TTimer& t) {
     return missed;
 }
 
+namespace {
+// Binds the abstract name `full` and listens on it: 1 when this process holds it now, 0 when it is taken, -1 on
+// any other failure.
+int bind_instance_name(const std::string& full, int* fdout, sockaddr_un* addr, socklen_t* len) {
+    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) return -1;
+    std::memset(addr, 0, sizeof *addr);
+    addr->sun_family = AF_UNIX;
+    size_t n = std::min(full.size(), sizeof addr->sun_path - 2);
+    std::memcpy(addr->sun_path + 1, full.data(), n);
+    *len = (socklen_t)(offsetof(sockaddr_un, sun_path) + 1 + n);
+    *fdout = fd;
+    if (bind(fd, (sockaddr*)addr, *len) == 0 && listen(fd, 8) == 0) return 1;
+    return errno == EADDRINUSE ? 0 : -1;
+}
+}  // namespace
+
 // An abstract-namespace Unix socket named with the user's id and the name: the kernel frees it when the process
 // ends, however it ends. The holder listens on it; another start of the same user connects, which asks the
-// holder to show its window.
+// holder to show its window. Anyone may bind an abstract name, so a holder counts only when it answers and its
+// credentials are this user's; a name taken by anything else is passed over for the next of a few spare names.
 int acquire_instance_name(const char* name) {
-    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0) return 1;  // cannot tell: let the game run
-    sockaddr_un addr;
-    std::memset(&addr, 0, sizeof addr);
-    addr.sun_family = AF_UNIX;
-    std::string full = std::string(appid) + "." + std::to_string(getuid()) + "." + name;
-    size_t n = std::min(full.size(), sizeof addr.sun_path - 2);
-    std::memcpy(addr.sun_path + 1, full.data(), n);
-    socklen_t len = (socklen_t)(offsetof(sockaddr_un, sun_path) + 1 + n);
-    if (bind(fd, (sockaddr*)&addr, len) == 0) {
-        listen(fd, 8);
-        // The descriptor stays open (and the name held) until the process ends.
-        if (instance_fd >= 0) close(instance_fd);
-        instance_fd = fd;
-        return 1;
-    }
-    if (errno != EADDRINUSE) {
+    const std::string base = std::string(appid) + "." + std::to_string(getuid()) + "." + name;
+    for (int spare = 0; spare < 4; ++spare) {
+        const std::string full = spare == 0 ? base : base + "." + std::to_string(spare);
+        int fd = -1;
+        sockaddr_un addr;
+        socklen_t len = 0;
+        int got = bind_instance_name(full, &fd, &addr, &len);
+        if (got == 1) {
+            // The descriptor stays open (and the name held) until the process ends.
+            if (instance_fd >= 0) close(instance_fd);
+            instance_fd = fd;
+            return 1;
+        }
+        if (got < 0) {
+            if (fd >= 0) close(fd);
+            return 1;  // cannot tell: let the game run
+        }
         close(fd);
-        return 1;
-    }
-    // Someone holds the name: ring it. A holder of another account (a squatter) does not stop this game.
-    int run = 0;
-    if (connect(fd, (sockaddr*)&addr, len) == 0 || errno == EAGAIN || errno == EINPROGRESS) {
+        fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (fd < 0) return 1;
+        // Someone holds the name: ring it, and believe only an answer from this user's own process.
         ucred peer{};
         socklen_t pl = sizeof peer;
-        if (getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &pl) == 0 && peer.pid > 0 && peer.uid != getuid()) {
+        bool answered = connect(fd, (sockaddr*)&addr, len) == 0;
+        bool mine = answered && getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &pl) == 0 && peer.pid > 0 &&
+                    peer.uid == getuid();
+        close(fd);
+        if (mine) return 0;
+        if (answered && peer.pid > 0)
             std::printf("another account holds the name %s: starting anyway\n", full.c_str());
-            run = 1;
-        }
+        else
+            std::printf("the name %s is held by no game of this user (%s): starting anyway\n", full.c_str(),
+                        answered ? "no credentials" : "it does not answer");
     }
-    close(fd);
-    return run;
+    return 1;
 }
 
 int instance_raise_requested() {
@@ -151,6 +181,27 @@ int instance_raise_requested() {
         close(c);
     }
     return asked;
+}
+
+namespace {
+void (*displaylost)() = nullptr;
+int on_display_io_error(void*) {
+    static int entered = 0;
+    if (entered++) _exit(1);  // the save itself reached the dead connection
+    if (displaylost) displaylost();
+    return 0;  // Xlib ends the process when this returns
+}
+}  // namespace
+
+void on_display_lost(void (*fn)()) {
+    displaylost = fn;
+    // Only when the video system has loaded Xlib already: the game itself has no link to it.
+    void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    if (!x11) return;
+    using handler = int (*)(void*);
+    using setter = handler (*)(handler);
+    if (auto set = (setter)dlsym(x11, "XSetIOErrorHandler")) set(on_display_io_error);
+    dlclose(x11);  // the video system keeps it loaded
 }
 
 void install_stop_signals() {

@@ -6,6 +6,9 @@
 // Initialises the media layer (video, events, timers). Returns 0 when the video system cannot start.
 int platform_init();
 void platform_quit();
+// 1 when the video system came up on a driver without a screen (offscreen, dummy) that SDL_VIDEODRIVER did not
+// ask for: SDL falls back to one when no display opens, and a game nobody can see must not run.
+int video_without_display();
 
 // A periodic timer counted from a monotonic clock.
 struct TTimer {
@@ -29,6 +32,10 @@ extern const char* const appid;
 int acquire_instance_name(const char* name);
 // 1 when another start asked this process to show itself since the last call (never waits).
 int instance_raise_requested();
+
+// Calls `fn` when the connection to the X server is lost (the server ended or crashed); `fn` must end the
+// process, as Xlib does right after it. Does nothing unless the video system runs on X.
+void on_display_lost(void (*fn)());
 
 // SIGTERM, SIGINT and SIGHUP only set a flag from here on; the loop reads it with stop_signal().
 void install_stop_signals();

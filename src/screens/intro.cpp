@@ -17,6 +17,7 @@
 #include "platform/paths.h"
 #include "platform/readfile.h"
 #include "texts/fonts.h"
+#include "texts/languages.h"
 #include "texts/texttables.h"
 #include "ui/logo.h"
 
@@ -109,7 +110,9 @@ void loadloadstuff_dynamic() {
     logoimage[1] = load_image_logged("data\\logo\\1.png");
     logoimage[2] = load_image_logged("data\\logo\\2.png");
     logoimage[4] = load_image_logged("data\\logo\\3.png");
-    logoimage[5] = load_image_logged("data\\logo\\4.png");
+    // The caption under the name carries words: each language has its own.
+    logoimage[5] = load_image_logged(curlanguage == 0 ? std::string("data\\logo\\4.png")
+                                                      : std::string("data\\logo\\") + languagecode[curlanguage] + "/4.png");
     logoimage[3] = load_image_logged("data\\logo\\q4m.png");
 }
 

@@ -46,8 +46,9 @@ const float TITLE_R = 0.43f, TITLE_G = 0.164f, TITLE_B = 0.082f;
 float endingdim() { return std::max(0.0f, (20 - storyfade) * 0.05f); }
 }  // namespace
 
-int storyrows(int chapter, int* rows) {
-    const int c = std::clamp(chapter, 1, (int)STORYCHAPTERS);
+namespace {
+// One pass of the flow: a paragraph pushed down by the one above starts `gap` rows below it.
+int flowrows(int c, int gap, int* rows) {
     int below[2] = {0, 0};  // the first free row of each column
     int end = 0;
     for (int k = 0; k < 8; ++k) {
@@ -55,11 +56,19 @@ int storyrows(int chapter, int* rows) {
         if (p.line == 0) break;
         std::string lines[WRAPLINES];
         const int n = wraptext(4, storytext(c, p.line), STORYTEXTWIDTH, 1, lines, WRAPLINES);
-        rows[k] = std::max(p.row, below[p.column]);
+        rows[k] = below[p.column] > p.row ? below[p.column] + gap : p.row;
         below[p.column] = rows[k] + n;
         end = std::max(end, below[p.column]);
     }
     return end;
+}
+}  // namespace
+
+int storyrows(int chapter, int* rows) {
+    const int c = std::clamp(chapter, 1, (int)STORYCHAPTERS);
+    // With a blank row before a pushed paragraph where the page has the room, else without.
+    const int end = flowrows(c, 1, rows);
+    return end <= STORYROWS ? end : flowrows(c, 0, rows);
 }
 
 void preparestory(int chapter) {

@@ -1,4 +1,5 @@
 #include "platform/readfile.h"
+#include "platform/userfile.h"
 #include "storage/safefile.h"
 
 #include <fcntl.h>
@@ -21,7 +22,8 @@ void sync_folder_of(const std::string& path) {
 
 bool write_file_safely(const std::string& path, const std::string& bytes) {
     std::string temp = path + ".new";
-    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // A new private file: a stale one, or a link or FIFO planted in its place, is removed and never followed.
+    int fd = create_private_file(temp);
     if (fd < 0) {
         std::printf("error: cannot write %s (%s)\n", path.c_str(), std::strerror(errno));
         return false;
@@ -50,7 +52,7 @@ bool write_file_safely(const std::string& path, const std::string& bytes) {
 }
 
 bool read_whole_file(const std::string& path, std::string& bytes) {
-    return read_file(path, bytes, (size_t)16 << 20) == READ_OK;
+    return read_user_file(path, bytes, (size_t)16 << 20) == READ_OK;
 }
 
 std::string trim_controls(const std::string& s) {

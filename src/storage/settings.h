@@ -9,9 +9,11 @@ extern int newuserfolder;
 // file keeps the player's own choice until the player changes the display in the options.
 extern int displayoverride;
 
-// Finds or creates userpath (under the user's data folder, else data/saves/ in the working folder) and prints
-// it; newuserfolder = 1 when it had to be created.
+// Finds or creates userpath (private, mode 0700): under $XDG_DATA_HOME, else ~/.local/share, else data/saves/
+// in the working folder when that is outside the game's own tree; prints it. newuserfolder = 1 when it had to be
+// created; userfolderusable = 0 when no folder could be had (every save then fails and says so).
 void makepath();
+extern int userfolderusable;
 // The folder the game keeps its per-machine files under, with a separator appended; empty when unknown.
 // On Linux every id maps to the user's data folder: $XDG_DATA_HOME, else ~/.local/share.
 std::string specialfolderpath(int id);

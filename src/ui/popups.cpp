@@ -126,13 +126,13 @@ void popupquit() {
 
 namespace {
 // A caption at the left of an option row, in the room before the row's first control.
-void label(const std::string& text, float y) {
-    drawtext(4, text, cx() - 300, y, ALIGN_LEFT, fittedscale(4, text, 1, OPTIONLABELROOM), LABEL_R, LABEL_G, LABEL_B);
+void label(const std::string& text, float y, float room = OPTIONLABELROOM) {
+    drawtext(4, text, cx() - 300, y, ALIGN_LEFT, fittedscale(4, text, 1, room), LABEL_R, LABEL_G, LABEL_B);
 }
 
 // One volume slider of the options: caption, track, fill segments and the knob.
 void slider(int which, int captionline, float y, int& volume) {
-    label(menutext(7, captionline), y);
+    label(menutext(7, captionline), y, SLIDERLABELROOM);
     draw_image_if_loaded(optionstrackimg, cx() + 55, y);
     volume = std::clamp(volume, 0, 542);
     for (int i = 1;; ++i) {

@@ -7,9 +7,9 @@ extern int popupfade;     // visibility 0..16
 extern int popupfadedir;  // 1 opening, 2 closing
 extern int dragslider;    // options popup: 0 none, 1 music, 2 sound slider being dragged
 
-// The room of the options' texts: a row's caption before its first control, and each choice (1..6, the places
+// The room of the options' texts: a row's caption before its first control (a volume's before its track), and each choice (1..6, the places
 // of the display, pointer and animation choices; 7 the language's name) before the next control or the edge.
-const float OPTIONLABELROOM = 112;
+const float OPTIONLABELROOM = 112, SLIDERLABELROOM = 70;
 const float OPTIONCHOICEROOM[8] = {0, 145, 145, 80, 145, 270, 460, 270};
 // The room of a title on a popup panel drawn at `scale`; a longer title is drawn smaller.
 const float POPUPTITLEROOM = 366;

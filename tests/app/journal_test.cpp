@@ -162,7 +162,8 @@ TEST(JournalReader, FramesComeBackExactlyWhateverTheyHold) {
         if (next(50) == 0) g.hit2 = 1 + next(3);
         if (next(200) == 0) g.close = 1;
         if (next(80) == 0)
-            for (int e = next(5); e > 0; --e) g.events.push_back((uint8_t)next(2));
+            // Mostly focus events, now and then the stop (2) or a code of the others to come (up to 15).
+            for (int e = next(5); e > 0; --e) g.events.push_back((uint8_t)(next(6) == 0 ? next(16) : next(2)));
         if (next(60) == 0)
             for (int c = next(9); c > 0; --c) g.chars.push_back((uint8_t)next(256));
         frames.push_back(g);

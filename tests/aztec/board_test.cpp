@@ -1,6 +1,7 @@
 #include <filesystem>
 #include <set>
 
+#include "aztec/catalogue.h"
 #include "aztec/levelfile.h"
 #include "boardfixture.h"
 #include "platform/paths.h"
@@ -134,15 +135,48 @@ TEST_F(AztecBoard, ALevelWithoutStonesIsOnlyTheFloorAndIsWonAtFrame151) {
     EXPECT_EQ(wonat, 151);
 }
 
-TEST_F(AztecBoard, AMissingCatalogueLeavesTheFloorAndSaysSo) {
-    basedir = temp_folder("nocatalogue");
-    curlevel = 4;
+TEST_F(AztecBoard, ACatalogueGoneWhileTheGameRunsIsNeverAFreeWin) {
+    // Deleted after start: the level is built from the catalogue the game read then.
+    levelrecord rec = emptylevelrecord();
+    rec.stonecode[1] = 3;
+    rec.stonecode[2] = 5;
+    usecatalogue("catalogue-gone", rec);
+    load_all_levels();
+    std::filesystem::remove(basedir + "data/levelz/levels.lvl");
     testing::internal::CaptureStdout();
     prepare_level();
     std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("level 3 is missing"), std::string::npos) << out;
+    EXPECT_NE(out.find("the catalogue read at start is used"), std::string::npos) << out;
+    EXPECT_EQ(stoneat(p, 32, 96).kind, 4);
+    EXPECT_EQ(stoneat(p, 96, 96).kind, 6);
+    EXPECT_EQ(levelunreadable, 0);
+
+    // Nothing read at all: only the floor shows, and the level is never won (nor lost, nor recorded).
+    forgetkeptlevels();
+    basedir = temp_folder("nocatalogue");
+    curlevel = 4;
+    playlevel = 4;
+    level_type[4] = 1;
+    testing::internal::CaptureStdout();
+    prepare_level();
+    out = testing::internal::GetCapturedStdout();
     EXPECT_NE(out.find("over jump level: 3"), std::string::npos);
-    EXPECT_NE(out.find("level 4 is missing"), std::string::npos);
+    EXPECT_NE(out.find("level 4 is missing"), std::string::npos) << out;
     EXPECT_EQ(count(10), 12);
+    EXPECT_EQ(levelunreadable, 1);
+    level_frames = 0;
+    emptybarframes = 200;
+    for (int f = 1; f <= 300; ++f) {
+        level_frames += 1;
+        aztecframe();
+        wintest();
+        losetest();
+    }
+    EXPECT_EQ(wincount, 0);
+    EXPECT_EQ(losecount, 0);
+    emptybarframes = 0;
+    levelunreadable = 0;
 }
 
 TEST_F(AztecBoard, AResumedBoardKeepsItsStonesAndScrollAndLoadsAFreshCannonStone) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "app/display.h"
@@ -14,6 +16,8 @@
 #include "aztec/gamescreen.h"
 #include "aztec/levelrun.h"
 #include "effects/effects.h"
+#include "effects/particles.h"
+#include "platform/paths.h"
 #include "storage/settings.h"
 #include "support/headless.h"
 
@@ -252,4 +256,71 @@ TEST_F(BoardDrawing, WithoutAPlayerTheSpareRowIsDrawn) {
     shadowimage[3] = nullptr;
     for (int s = 1; s < BOARDSLOTS; ++s) stone_kind[0][s] = 0;
     curplayer = 1;
+}
+
+TEST(SuperstoneLook, ItsGlowSpotsShowAtEveryWindowSize) {
+    headless();
+    basedir = build_dir() + "/";
+    set_auto_midhandle(1);
+    loadaztecstuff();
+    loadeffects();
+    if (!stoneimage[1][1] || !glb[1]) GTEST_SKIP() << "board images not generated";
+    const int oldleft = boardleft, oldframe = framecount, oldsweep = glintsweep;
+    curplayer = 1;
+    stonerow = 1;
+    for (int s = 1; s < BOARDSLOTS; ++s) {
+        stone_kind[1][s] = 0;
+        stone_shake[1][s] = stone_glint[1][s] = 0;
+    }
+    topslot = cannonslot = 0;
+    losecount = 0;
+    boardleft = 120;
+    boardalpha = 1;
+    glintsweep = -1280;
+    // Each colour twice, a plain stone and two rows above it a superstone, with a free row between them.
+    for (int c = 1; c <= 9; ++c) {
+        topslot = std::max(topslot, addstone(32 + 64 * c, 200, c, 0));
+        topslot = std::max(topslot, addstone(32 + 64 * c, 328, 10 + c, 0));
+    }
+    // The superstone's pulse is at its dark point: what tells the two apart is its two glow spots.
+    framecount = 90;
+    for (int w : {600, 800, 1024}) {
+        graphics_open(w, w * 3 / 4, 0, 60, 0);
+        set_virtual_resolution(1024, 768);
+        resetdrawing();
+        set_color(255, 255, 255);
+        clear_screen();
+        drawkarostonesflat();
+        clearlights();
+        int fw, fh;
+        std::vector<uint8_t> px = read_frame_rgba(&fw, &fh);
+        ASSERT_EQ(fw, w);
+        const double k = (double)w / 1024;
+        const int half = (int)(28 * k);  // the inside of a stone, without its rim
+        for (int c = 1; c <= 9; ++c) {
+            const int x = (int)((120 + 32 + 64 * c) * k), plain = (int)((768 - 200) * k), super = (int)((768 - 328) * k);
+            int changed = 0, all = 0;
+            for (int dy = -half; dy <= half; ++dy)
+                for (int dx = -half; dx <= half; ++dx) {
+                    const uint8_t* a = &px[((size_t)(plain + dy) * fw + x + dx) * 4];
+                    const uint8_t* b = &px[((size_t)(super + dy) * fw + x + dx) * 4];
+                    int d = 0;
+                    for (int ch = 0; ch < 3; ++ch) d = std::max(d, std::abs((int)a[ch] - (int)b[ch]));
+                    changed += d > 40;
+                    ++all;
+                }
+            // 15 % of the stone's face or more (faint spots change under a tenth of it on most colours).
+            EXPECT_GE(changed * 100, all * 15) << "colour " << c << " at " << w << " wide: " << changed << " of " << all
+                                              << " pixels differ";
+        }
+    }
+    harness_window();
+    virtw = 1024;
+    virth = 768;
+    resetdrawing();
+    for (int s = 1; s < BOARDSLOTS; ++s) stone_kind[1][s] = 0;
+    topslot = 0;
+    boardleft = oldleft;
+    framecount = oldframe;
+    glintsweep = oldsweep;
 }

@@ -349,6 +349,9 @@ protected:
         resetdrawing();
         level_type[9] = 1;
         level_challenge[9] = 1;
+        level_animals[9] = levelrescued[1] = 0;
+        playerscore[1] = playshots[1] = playseconds[1] = 0;
+        mudcount = 0;
     }
     // Every glyph drawn lies in one of the panels' fields (1 px for the slant); returns how many were seen.
     static int inside(const std::vector<Box>& fields, const std::string& what) {

@@ -198,3 +198,30 @@ TEST_F(Mend, ABoardThatCanHoldNoMoveIsSaidOnceAndLeftAsItIs) {
     ASSERT_NE(said.find(line), std::string::npos);
     EXPECT_EQ(said.find(line), said.rfind(line)) << said;
 }
+
+TEST_F(Mend, AnItemCaughtBetweenTwoRunsIsReplacedInTheRunBelow) {
+    // One column: a run of two cells, a gap, a run of two cells.
+    const char* const column[12] = {"o...........", "o...........", "............", "o...........", "o...........",
+                                    "............", "............", "............", "............", "............",
+                                    "............", "............"};
+    board(column);
+    for (int i = 1; i <= M3ITEMLIMIT; ++i)
+        if (m3items[i].kind >= 1 && m3items[i].kind <= 5) m3items[i].kind = (m3items[i].y - 17) / 64 == 0 ? 1 : 2;
+    // On its way into the lower run an item of the lower run's kind rests on it for a moment, in the gap.
+    m3additem(163, 64 * 2 + 17, 4, 0);
+    for (int i = 1; i <= M3ITEMLIMIT; ++i)
+        if (m3items[i].kind == 2 && m3items[i].y > 64 * 2 + 17) m3items[i].kind = 4;
+    level_frames = 230;
+    frames(1);  // the line of the gap item and the two below it clears
+    frames(60);
+    auto itemsat = [](int r) {
+        int n = 0;
+        for (int i = 1; i <= M3ITEMLIMIT; ++i)
+            n += m3items[i].kind >= 1 && m3items[i].kind <= 5 && m3items[i].x == 163 && m3items[i].y == 64 * r + 17;
+        return n;
+    };
+    EXPECT_EQ(itemsat(0), 1);
+    EXPECT_EQ(itemsat(1), 1);
+    EXPECT_EQ(itemsat(3), 1);
+    EXPECT_EQ(itemsat(4), 1);
+}

@@ -737,3 +737,49 @@ TEST_F(Draw, TilesAbutAndCellsShowTheirOwnPixelsAtEveryScale) {
         set_blend(BLEND_ALPHA);
     }
 }
+
+// A picture shown larger than its logical size is drawn at logical size on the software renderer and stretched
+// once: it must still show where it belongs, between black bars, with the cached picture and the scaled
+// copies working as they do at any other size, and a click maps through the same letterbox.
+TEST_F(Draw, AnEnlargedPictureIsDrawnAtLogicalSizeAndShownInItsPlace) {
+    TImage back = solid(1366, 768, 40, 90, 160, 255, IMAGE_MASKED | IMAGE_FILTERED);
+    TImage mark = solid(20, 20, 255, 0, 0, 255, IMAGE_MASKED | IMAGE_FILTERED);
+    output_of(1920, 1200, 1366);  // 16:10: the picture is 1920 x 1079, 60 pixels down
+    int ax, ay, aw, ah, ow, oh;
+    logical_area(&ax, &ay, &aw, &ah);
+    output_size(&ow, &oh);
+    ASSERT_EQ(ow, 1920);
+    ASSERT_EQ(oh, 1200);
+    EXPECT_EQ(ax, 0);
+    EXPECT_EQ(ay, 60);
+    EXPECT_EQ(aw, 1920);
+    EXPECT_NEAR(ah, 1079, 1);  // 1366 x 768 is a hair wider than 16:9
+    std::vector<uint8_t> frames[3];
+    for (auto& px : frames) {
+        clear_screen();
+        if (!picture_begin({7})) draw_image(back, 0, 0, 0);
+        picture_end();
+        set_scale(1.5f, 1.5f);
+        draw_image(mark, 100, 200, 0);  // 30 x 30 logical from (100, 200)
+        set_scale(1, 1);
+        int w, h;
+        px = read_frame_rgba(&w, &h);
+        ASSERT_EQ(w, 1920);
+        flip(1);
+    }
+    EXPECT_EQ(frames[0], frames[1]);
+    EXPECT_EQ(frames[1], frames[2]);
+    auto rgb = [&](int x, int y) {
+        const uint8_t* p = &frames[2][((size_t)y * 1920 + x) * 4];
+        return Rgb{p[0], p[1], p[2]};
+    };
+    const double s = 1920.0 / 1366;
+    for (int y : {0, 59, 1140, 1199}) EXPECT_EQ(rgb(960, y).b, 0) << "bar row " << y;
+    EXPECT_EQ(rgb(960, 600).b, 160);
+    const Rgb inside = rgb((int)(115 * s), (int)(60 + 215 * s));
+    EXPECT_EQ(inside.r, 255);
+    EXPECT_EQ(inside.b, 0);
+    EXPECT_EQ(rgb((int)(90 * s), (int)(60 + 215 * s)).r, 40);   // left of the mark
+    EXPECT_EQ(rgb((int)(140 * s), (int)(60 + 215 * s)).r, 40);  // right of it
+    harness_window();
+}

@@ -114,32 +114,51 @@ TEST_F(Settings, AMissingFileOrAPlayerOutsideTheSlotsGivesSafeValues) {
     EXPECT_EQ(curplayer, 15);
 }
 
-TEST_F(Settings, WhenTheUserFolderCannotBeMadeTheSavesFolderInTheWorkingFolderIsUsed) {
+TEST_F(Settings, WhenTheUserFolderCannotBeMadeTheFallbacksStayOutOfTheGamesTree) {
+    std::string saved_home = std::getenv("HOME") ? std::getenv("HOME") : "";
     // A file where the data folder should be: nothing can be created under it.
     std::string blocked = home + "blocked";
     put(blocked, "x");
     setenv("XDG_DATA_HOME", blocked.c_str(), 1);
+    setenv("HOME", (home + "home").c_str(), 1);
     std::string base = temp_folder("fallback-base");
     std::string work = temp_folder("fallback-work");
     basedir = base;
     std::filesystem::create_directories(base + "data");
     std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(work);
+    testing::internal::CaptureStdout();
+    // First the default folder under the home folder.
+    makepath();
+    EXPECT_EQ(userpath, home + "home/.local/share/Corvantis/Ombrivale-v-0-0-10/");
+    EXPECT_EQ(newuserfolder, 1);
+    EXPECT_EQ(userfolderusable, 1);
+    // Then the working folder.
+    setenv("HOME", blocked.c_str(), 1);
     makepath();
     std::string first = userpath;
     int created = newuserfolder;
     makepath();
-    std::filesystem::current_path(before);
-    // Never beside the game's data, which may be an installed tree.
     EXPECT_EQ(first, work + "data/saves/");
     EXPECT_EQ(created, 1);
-    EXPECT_TRUE(std::filesystem::is_directory(first));
-    EXPECT_FALSE(std::filesystem::exists(base + "data/saves"));
     EXPECT_EQ(newuserfolder, 0);
+    EXPECT_TRUE(std::filesystem::is_directory(first));
+    // Never in the game's own tree, started there (from its data folder here): nothing is saved, and it says so.
+    std::filesystem::current_path(base + "data");
+    makepath();
+    std::string out = testing::internal::GetCapturedStdout();
+    std::filesystem::current_path(before);
+    EXPECT_EQ(userfolderusable, 0);
+    EXPECT_NE(out.find("nothing will be saved"), std::string::npos) << out;
+    EXPECT_FALSE(std::filesystem::exists(base + "data/saves"));
+    EXPECT_FALSE(std::filesystem::exists(base + "data/data"));
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(write_file_safely(userpath + "settings.txt", "1\r\n"));
+    testing::internal::GetCapturedStdout();
+    setenv("HOME", saved_home.c_str(), 1);
 
     // Without XDG_DATA_HOME the user's ~/.local/share is used.
     unsetenv("XDG_DATA_HOME");
-    std::string saved_home = std::getenv("HOME") ? std::getenv("HOME") : "";
     setenv("HOME", home.c_str(), 1);
     EXPECT_EQ(specialfolderpath(35), home + ".local/share/");
     setenv("XDG_DATA_HOME", "relative/ignored", 1);

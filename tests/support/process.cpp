@@ -28,9 +28,10 @@ Child spawn(const std::vector<std::string>& argv, const std::vector<std::string>
     std::vector<std::string> envs;
     for (char** e = environ; *e; ++e) envs.push_back(*e);
     for (const std::string& x : env) {
-        std::string name = x.substr(0, x.find('=') + 1);
+        const bool unset = x.find('=') == std::string::npos;
+        std::string name = unset ? x + "=" : x.substr(0, x.find('=') + 1);
         std::erase_if(envs, [&](const std::string& s) { return s.compare(0, name.size(), name) == 0; });
-        envs.push_back(x);
+        if (!unset) envs.push_back(x);
     }
     std::vector<char*> av, ev;
     for (const std::string& a : argv) av.push_back(const_cast<char*>(a.c_str()));

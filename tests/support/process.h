@@ -14,7 +14,7 @@ struct Child {
 };
 
 // Starts argv[0] with the extra environment entries ("NAME=value"; each replaces an inherited or earlier entry of
-// that name) in folder cwd (unchanged when empty).
+// that name; a bare "NAME" removes it) in folder cwd (unchanged when empty).
 Child spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& cwd);
 // Reads until `text` appears in the output or `ms` milliseconds pass; true when it appeared.
 bool wait_for_text(Child& c, const std::string& text, int ms);

@@ -7,6 +7,7 @@
 #include <tuple>
 #include <vector>
 
+#include "aztec/gamescreen.h"
 #include "aztec/winlose.h"
 #include "globals.h"
 #include "platform/draw.h"
@@ -79,7 +80,8 @@ std::vector<Place> places(const Sizes& z) {
         p.push_back({'M', s, a, b, 4, 1, FIXED, panelbody(scale)});
     p.push_back({'G', 4, 2, 2, 4, 1, FIXED, panelbody(0.8f)});
     // The options: captions before the controls, the choices between them.
-    for (auto [s, n] : {std::pair{7, 2}, {7, 3}, {7, 6}, {7, 7}, {7, 8}, {28, 1}})
+    p.push_back({'M', 7, 2, 3, 4, 1, SHRINKS, SLIDERLABELROOM});
+    for (auto [s, n] : {std::pair{7, 6}, {7, 7}, {7, 8}, {28, 1}})
         p.push_back({'M', s, n, n, 4, 1, SHRINKS, OPTIONLABELROOM});
     for (int k = 1; k <= 6; ++k) p.push_back({'M', 7, 8 + k, 8 + k, 4, 1, SHRINKS, OPTIONCHOICEROOM[k]});
     p.push_back({'M', 28, 2, 8, 4, 1, SHRINKS, OPTIONCHOICEROOM[7]});
@@ -99,6 +101,8 @@ std::vector<Place> places(const Sizes& z) {
     p.push_back({'G', 3, 1, 1, 2, 1, FIXED, (float)z.uiplaque - 30, 1, LEGIBLE, "", " 105"});
     p.push_back({'G', 4, 8, 11, 4, 1, FIXED, 180});
     p.push_back({'G', 4, 14, 17, 4, 1, FIXED, 180});
+    // The pace dialog's line on the countdown bar, under the paces.
+    p.push_back({'G', 4, 20, 21, 4, 1, SHRINKS, PACENOTE_WIDTH});
     // The win screen: the pace before its five stars, the marks before their values, the stars' caption.
     p.push_back({'G', 4, 8, 11, 1, 0.5f, SHRINKS, WINPACEROOM});
     p.push_back({'G', 4, 14, 17, 1, 0.5f, SHRINKS, WINPACEROOM});
@@ -118,7 +122,7 @@ std::vector<Place> places(const Sizes& z) {
     // Help pages: headings, and the paragraphs wrapped at 460 (590 on the last page) in the lines they have.
     p.push_back({'G', 13, 59, 59, 4, 1, FIXED, 590});
     p.push_back({'G', 13, 65, 65, 4, 1, FIXED, 590});
-    for (int page = 1; page <= 9; ++page) {
+    for (int page : {1, 2, 3, 4, 5, 6, 7, 8, 9, 12, 13}) {
         p.push_back({'G', 13, 6 * page, 6 * page, 4, 1, WRAPS, 460, 4});
         p.push_back({'G', 13, 6 * page + 1, 6 * page + 1, 4, 1, WRAPS, 460, 4});
     }

@@ -59,6 +59,7 @@
 #include "app/profiles.h"
 #include "storage/players.h"
 #include "storage/settings.h"
+#include "texts/languages.h"
 #include "ui/buttons.h"
 #include "ui/popups.h"
 
@@ -425,6 +426,7 @@ bool runscript(const std::string& path, const std::string& out) {
     setenv("XDG_DATA_HOME", tmpl, 1);
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "none", 1);  // no audio thread: the look-ahead forks safely
+    languageoverride = 0;                  // the sessions are played in English, whatever this desktop speaks
     fullscreen = 0;
 
     bool started = false;
@@ -591,6 +593,5 @@ int main(int argc, char** argv) {
     }
     bool ok = runscript(argv[1], argv[2]);
     if (ok) std::printf("recorded %s\n", argv[2]);
-    std::fflush(stdout);
-    std::_Exit(ok ? 0 : 1);
+    exitgame(ok ? 0 : 1);
 }

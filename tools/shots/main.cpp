@@ -384,5 +384,5 @@ int main(int argc, char** argv) {
             failed = 1;
         }
     }
-    return failed;
+    exitgame(failed);
 }

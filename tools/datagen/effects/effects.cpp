@@ -98,6 +98,34 @@ Img sparkle(int size, const Col& c) {
     return g;
 }
 
+// The glow of colour k: the two spots of a superstone, and the motes, sparks and glowing smoke of that colour.
+// A white-hot middle in a bright halo, with four short rays, so that a superstone's spots show on a stone of its
+// own colour even in the smallest window. The white stone's halo is warm: white on white would not show.
+Img glowspot(int k) {
+    const int size = 48;
+    const double R = size / 2.0;
+    Col c = k == 7 ? gen::mix(pal::glow(k), gen::hex(0xFFB040), 0.8) : pal::glow(k);
+    Img g = radial_glow(size, c, 0.32, 1.0, 1.0);
+    Img rays = mask(size, size, [&](cairo_t* cr) {
+        cairo_translate(cr, R, R);
+        for (int i = 0; i < 8; ++i) {
+            const double len = i % 2 == 0 ? R * 0.9 : R * 0.6, w = i % 2 == 0 ? R * 0.12 : R * 0.08;
+            cairo_save(cr);
+            cairo_rotate(cr, i * M_PI / 4);
+            cairo_move_to(cr, 0, -w);
+            cairo_line_to(cr, len, 0);
+            cairo_line_to(cr, 0, w);
+            cairo_close_path(cr);
+            cairo_fill(cr);
+            cairo_restore(cr);
+        }
+    });
+    blur(rays, 0.6f);
+    tint(rays, [&](int, int) { return gen::mix(c, gen::hex(0xFFFFFF), 0.75); });
+    over(g, rays, 0, 0, 1.0f);
+    return g;
+}
+
 Img spikes() {
     const int S = 128;
     Img m = mask(S, S, [](cairo_t* cr) {
@@ -485,7 +513,7 @@ int main(int argc, char** argv) {
     save("blitz.png", blitz);
     for (int k = 1; k <= 4; ++k) save("konfetti" + num(k) + ".png", konfetti(k));
     for (int k = 1; k <= 9; ++k) {
-        save("glb" + num(k) + ".png", radial_glow(48, pal::glow(k), 0.22, 1.8, 0.75));
+        save("glb" + num(k) + ".png", glowspot(k));
         save("dirt" + num(k) + ".png", dirt(k, 1));
         save("dirt" + num(k) + "-2.png", dirt(k, 2));
         save("circle" + num(k) + ".png", ring(k));

@@ -1,6 +1,8 @@
 // Writes data/logo/: the pieces of the animated logo (1 the sunburst that grows in behind, 2 the animals that
 // peek up behind the name, 3 the carved name plaque, 4 the caption ribbon) and q4m.png, the plate that carries
-// the rank name on the map and the final words of the story.
+// the rank name on the map and the final words of the story. The caption carries words, so each language has its
+// own (data/logo/<language>/4.png; English is data/logo/4.png).
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -109,7 +111,7 @@ Img ribbon(int W, int H, double fold) {
     });
 }
 
-Img caption() {
+Img caption(const char* words) {
     const int W = 620, H = 96;
     Img tails = ribbon(W, H, 70);
     tails = lit(tails, [](int, int y) { return gen::mix(hex(0x8A2A1A), hex(0x4A1008), y / 96.0); }, 3, 0.2);
@@ -122,8 +124,10 @@ Img caption() {
         cairo_fill(cr);
     });
     band = lit(band, [](int, int y) { return gen::mix(hex(0xD8452C), hex(0x8A1E10), y / 90.0); }, 4, 0.35);
-    Img text = mask(W, H, [](cairo_t* cr) {
-        text_path(cr, "THE HIDDEN VALLEY", 34, 310, 57, 4, true);
+    Img text = mask(W, H, [&](cairo_t* cr) {
+        // A longer name is set smaller, so that it stays on the band (500 pixels between its ends).
+        const double size = std::min(34.0, 34.0 * 500 / text_width(words, 34, 4, true));
+        text_path(cr, words, size, 310, 57 - (34 - size) * 0.35, 4 * size / 34, true);
         cairo_fill(cr);
     });
     text = lit(text, [](int, int y) { return gen::mix(hex(0xFFF4C8), hex(0xF0B840), (y - 30) / 30.0); }, 1.5, 0.6);
@@ -190,7 +194,14 @@ int main(int argc, char** argv) {
     bool ok = save_png(dir + "1.png", sunburst());
     ok = save_png(dir + "2.png", animals()) && ok;
     ok = save_png(dir + "3.png", plaque()) && ok;
-    ok = save_png(dir + "4.png", caption()) && ok;
+    ok = save_png(dir + "4.png", caption("THE HIDDEN VALLEY")) && ok;
+    static const char* const captions[][2] = {{"de", "DAS VERBORGENE TAL"}, {"fr", "LA VALLÉE CACHÉE"},
+                                              {"es", "EL VALLE ESCONDIDO"}, {"it", "LA VALLE NASCOSTA"},
+                                              {"pt_BR", "O VALE ESCONDIDO"},  {"nl", "DE VERBORGEN VALLEI"}};
+    for (const auto& c : captions) {
+        gen::make_dirs(dir + c[0] + "/");
+        ok = save_png(dir + c[0] + "/4.png", caption(c[1])) && ok;
+    }
     ok = save_png(dir + "q4m.png", plate()) && ok;
     return ok ? 0 : 1;
 }
