@@ -289,6 +289,8 @@ int walktoward(int id, int layer) {
         const int at = queue[q];
         if (at == goal) return first[at];
         for (int d : {ACT_LEFT, ACT_RIGHT, ACT_UP, ACT_DOWN}) {
+            // Left and right move a slider's knob, not the focus.
+            if ((items[at].flags & FOCUS_SLIDER) && (d == ACT_LEFT || d == ACT_RIGHT)) continue;
             const int to = focusstep(items, at, d, layer);
             if (to < 0 || first[to] >= 0) continue;
             first[to] = at == from ? d : first[at];
