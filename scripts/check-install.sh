@@ -100,7 +100,7 @@ say "uninstall left no files"
 (cd "$build" && cpack -G DEB -B "$work/pkg" >/dev/null) || fail "cpack failed"
 deb=$(ls "$work"/pkg/*.deb)
 info=$(dpkg-deb -I "$deb")
-echo "$info" | grep -q '^ Package: ombrivale$' || fail "package name"
+grep -q '^ Package: ombrivale$' <<<"$info" || fail "package name"
 depends=$(echo "$info" | sed -n 's/^ Depends: //p')
 for lib in libsdl2-2.0-0 libpng16-16 libjpeg62-turbo libvorbisfile3 libc6; do
   echo "$depends" | grep -q "$lib" || fail "Depends lacks $lib: $depends"
@@ -114,7 +114,7 @@ list=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for f in ./usr/bin/ombrivale ./usr/share/applications/$appid.desktop ./usr/share/metainfo/$appid.metainfo.xml \
          ./usr/share/icons/hicolor/512x512/apps/$appid.png ./usr/share/icons/hicolor/16x16/apps/$appid.png \
          ./usr/share/ombrivale/icon32.ico ./usr/share/ombrivale/data/levelz/levels.lvl; do
-  echo "$list" | grep -qx "$f" || fail "package lacks $f"
+  grep -qx -- "$f" <<<"$list" || fail "package lacks $f"
 done
 dpkg-deb -x "$deb" "$work/unpacked"
 run_game "$work/unpacked/usr/bin/ombrivale" "$work/unpacked" package
