@@ -9,9 +9,7 @@
 #include "storage/settings.h"
 #include "texts/texttables.h"
 
-int curlanguage = 0;
 int languageoverride = -1;
-const char* const languagecode[LANGUAGES] = {"en", "de", "fr", "es", "it", "pt_BR", "nl"};
 
 int languagebycode(const std::string& name) {
     // language[_TERRITORY][.codeset][@modifier], or language-TERRITORY as a tag is written
@@ -76,11 +74,6 @@ void chooselanguage(int desktop) {
 void setlanguage(int language) {
     curlanguage = language >= 0 && language < LANGUAGES ? language : 0;
     readalltexts();
-}
-
-std::string languagefolder(int language) {
-    if (language <= 0 || language >= LANGUAGES) return "data\\texts/";
-    return std::string("data\\texts/") + languagecode[language] + "/";
 }
 
 char thousandsmark() { return curlanguage == 2 ? ' ' : '.'; }

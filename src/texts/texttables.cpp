@@ -85,6 +85,16 @@ std::string parsetranslation(const std::string& bytes, const TextTable& english,
     return {};
 }
 
+// The language the tables are read in, and where each language's tables live (kept beside the reader, so that
+// the loaders build without the rest of the language code).
+int curlanguage = 0;
+const char* const languagecode[LANGUAGES] = {"en", "de", "fr", "es", "it", "pt_BR", "nl"};
+
+std::string languagefolder(int language) {
+    if (language <= 0 || language >= LANGUAGES) return "data\\texts/";
+    return std::string("data\\texts/") + languagecode[language] + "/";
+}
+
 namespace {
 TextTable englishscratch;  // the English table a translation is checked against
 
