@@ -97,13 +97,9 @@ void buildstonegrid(stonegrid* g) {
     const int p = boardrow();
     std::memset(g, 0, sizeof *g);
     for (int s = 1; s <= topslot; ++s) {
-        const int k = stone_kind[p][s];
-        if (k <= 0 || k == 10 || s == cannonslot) continue;
-        const int dx = stone_x[p][s] - 32, dy = stone_y[p][s] - floorline - 64;
-        if (dx < 0 || dx % 64 != 0 || dy < 0 || dy % 64 != 0) continue;
-        const int c = dx / 64, r = dy / 64;
-        if (c >= GRIDW || r >= GRIDH) continue;
-        g->kind[c][r] = k;
+        int c, r;
+        if (!restingstonecell(s, GRIDH, &c, &r)) continue;
+        g->kind[c][r] = stone_kind[p][s];
         if (r + 1 > g->height[c]) g->height[c] = r + 1;
     }
 }

@@ -193,12 +193,8 @@ void buildgrid(boardgrid* g) {
         for (int r = 0; r < boardgrid::H; ++r) g->slot[c][r] = g->comp[c][r] = 0;
     }
     for (int s = 1; s <= topslot; ++s) {
-        const int k = stone_kind[p][s];
-        if (k <= 0 || k == 10 || s == cannonslot) continue;
-        const int dx = stone_x[p][s] - 32, dy = stone_y[p][s] - floorline - 64;
-        if (dx < 0 || dx % 64 != 0 || dy < 0 || dy % 64 != 0) continue;
-        const int c = dx / 64, r = dy / 64;
-        if (c >= boardgrid::W || r >= boardgrid::H) continue;
+        int c, r;
+        if (!restingstonecell(s, boardgrid::H, &c, &r)) continue;
         g->slot[c][r] = s;
         if (r + 1 > g->height[c]) g->height[c] = r + 1;
     }
@@ -411,4 +407,15 @@ solveresult solvelevel(const levelrecord& rec, int maxshots) {
     r.frames = level_frames;
     r.seconds = level_frames > 220 ? (level_frames - 220) / 50 : 0;
     return r;
+}
+
+bool restingstonecell(int s, int rows, int* column, int* row) {
+    const int p = boardrow();
+    const int k = stone_kind[p][s];
+    if (k <= 0 || k == 10 || s == cannonslot) return false;
+    const int dx = stone_x[p][s] - 32, dy = stone_y[p][s] - floorline - 64;
+    if (dx < 0 || dx % 64 != 0 || dy < 0 || dy % 64 != 0) return false;
+    *column = dx / 64;
+    *row = dy / 64;
+    return *column < 12 && *row < rows;
 }

@@ -43,6 +43,9 @@ struct solveresult {
 // tries the candidates on the live board and leaves the board as it was, but not the effects they set off:
 // callers run it in a copy of the game.
 void solverbestshot(int* column, int* swap);
+// The column and row (0-based, row 0 on the floor) of slot `s` when it holds a colour stone resting in a cell of
+// the board, below `rows`; false for an empty slot, the cannon's stone, a floor stone or one still moving.
+bool restingstonecell(int s, int rows, int* column, int* row);
 
 // The same, looking no further than the shot itself: about a twentieth of the work.
 void solverquickshot(int* column, int* swap);
